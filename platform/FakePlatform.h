@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QList>
+
+namespace varneth {
+
+// A platform that records every call in order and answers foreground queries from a
+// script, for tests of the code that drives the platform.
+class FakePlatform : public Platform
+{
+public:
+    struct Call
+    {
+        enum class Kind { Foreground, SetTopmost, ShellExecute };
+        Kind kind = Kind::Foreground;
+        WindowHandle window = 0; // Foreground: the answer; SetTopmost: the target; ShellExecute: parent
+        bool topmost = false;
+        QString verb;
+        QString file;
+        QString parameters;
+        QString directory;
+        int showCommand = 0;
+    };
+
+    // Foreground queries are answered in this order; the last answer then repeats.
+    void setForegroundAnswers(QList<WindowHandle> answers);
+    void setForeground(WindowHandle window) { setForegroundAnswers({window}); }
+
+    const QList<Call>& calls() const { return m_calls; }
+    void clearCalls() { m_calls.clear(); }
+
+    WindowHandle foregroundWindow() override;
+    void setTopmost(WindowHandle window, bool topmost) override;
+    void shellExecute(WindowHandle parent, const QString& verb, const QString& file,
+                      const QString& parameters, const QString& directory,
+                      int showCommand) override;
+
+private:
+    QList<WindowHandle> m_answers;
+    qsizetype m_next = 0;
+    QList<Call> m_calls;
+};
+
+} // namespace varneth

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+
+namespace varneth {
+
+// A native window handle: an X11 window id on X11, a QWindow's winId elsewhere, 0 for none.
+using WindowHandle = quintptr;
+
+// What the program needs from the desktop that Qt itself does not give: the window the
+// user is working in, the always-on-top group, and starting the desktop's calculator.
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // The window the user is working in, or 0.
+    virtual WindowHandle foregroundWindow() = 0;
+
+    // Moves the window into (true) or out of (false) the always-on-top group without
+    // moving or resizing it. The outcome is not reported.
+    virtual void setTopmost(WindowHandle window, bool topmost) = 0;
+
+    // Starts a program the way a shell "execute" verb does. "calc.exe" names the desktop's
+    // calculator. The outcome is not reported.
+    virtual void shellExecute(WindowHandle parent, const QString& verb, const QString& file,
+                              const QString& parameters, const QString& directory,
+                              int showCommand) = 0;
+
+    // The implementation for the running QGuiApplication's platform (X11 or generic).
+    static std::unique_ptr<Platform> create();
+};
+
+} // namespace varneth
