@@ -1,0 +1,169 @@
+#include "NumberText.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace varneth {
+
+namespace {
+
+// A copy of the locale that writes numbers without digit grouping, so a stored text
+// is as short as it goes and never depends on whether grouping is read back.
+QLocale ungrouped(const QLocale& locale)
+{
+    QLocale copy(locale);
+    copy.setNumberOptions(copy.numberOptions() | QLocale::OmitGroupSeparator);
+    return copy;
+}
+
+// The shortest decimal digits that identify the float, as std::to_chars finds them,
+// give the precision to ask the locale for; the count and the decimal exponent of the
+// first digit are returned.
+struct ShortestDigits
+{
+    int count = 1;
+    int exponent = 0;
+};
+
+ShortestDigits shortestFloatDigits(float value)
+{
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    ShortestDigits digits;
+    digits.count = 0;
+    const char* p = buffer;
+    if (p != result.ptr && *p == '-')
+        ++p;
+    for (; p != result.ptr && *p != 'e'; ++p) {
+        if (*p >= '0' && *p <= '9')
+            ++digits.count;
+    }
+    if (p != result.ptr)
+        std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), result.ptr, digits.exponent);
+    if (digits.count == 0)
+        digits.count = 1;
+    return digits;
+}
+
+// Lays one precision out in the locale: plain notation for ordinary magnitudes, which is
+// what window geometry always is, exponent notation only where plain would be long.
+QString floatInPrecision(float value, const QLocale& locale, int significant, int exponent)
+{
+    if (exponent >= -5 && exponent <= 15) {
+        const int decimals = std::max(0, significant - 1 - exponent);
+        return locale.toString(double(value), 'f', decimals);
+    }
+    return locale.toString(double(value), 'e', significant - 1);
+}
+
+// Some locales write a minus sign with a direction mark that the same locale then
+// cannot read; the plain hyphen-minus is the fallback those locales do read.
+QString asciiMinus(const QString& text, const QLocale& locale)
+{
+    const QString sign = locale.negativeSign();
+    if (sign == QLatin1String("-") || !text.startsWith(sign))
+        return text;
+    return QLatin1Char('-') + text.mid(sign.size());
+}
+
+} // namespace
+
+double NumberText::lenientNumber(QStringView text)
+{
+    Q_UNUSED(text);
+    return 0.0;
+}
+
+QString NumberText::numberText(double value, const QLocale& locale)
+{
+    Q_UNUSED(value);
+    Q_UNUSED(locale);
+    return {};
+}
+
+double NumberText::multiply(double a, double b)
+{
+    return a * b;
+}
+
+std::optional<float> NumberText::localeSingle(QStringView text, const QLocale& locale)
+{
+    bool ok = false;
+    const float value = locale.toFloat(text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+QString NumberText::singleText(float value, const QLocale& locale)
+{
+    const QLocale writer = ungrouped(locale);
+    const auto readsBack = [&](const QString& text) {
+        const std::optional<float> back = localeSingle(text, locale);
+        return back && (*back == value || (std::isnan(*back) && std::isnan(value)));
+    };
+    const auto firstReadable = [&](const QString& text) -> std::optional<QString> {
+        if (readsBack(text))
+            return text;
+        const QString ascii = asciiMinus(text, writer);
+        if (ascii != text && readsBack(ascii))
+            return ascii;
+        return std::nullopt;
+    };
+
+    if (!std::isfinite(value))
+        return firstReadable(writer.toString(double(value)))
+            .value_or(writer.toString(double(value)));
+
+    // The locale rounds the float's exact value, which is nearly always the shortest
+    // digits again; the read-back check covers the rare tie where it is not, and the
+    // locales whose exponent notation the locale cannot read back.
+    const ShortestDigits digits = shortestFloatDigits(value);
+    constexpr int kMaxDigits = std::numeric_limits<float>::max_digits10;
+    for (int significant = digits.count; significant <= kMaxDigits; ++significant) {
+        if (auto text =
+                firstReadable(floatInPrecision(value, writer, significant, digits.exponent)))
+            return *text;
+    }
+    for (int significant = digits.count; significant <= kMaxDigits; ++significant) {
+        const int decimals = std::max(0, significant - 1 - digits.exponent);
+        if (auto text = firstReadable(writer.toString(double(value), 'f', decimals)))
+            return *text;
+    }
+    return floatInPrecision(value, writer, kMaxDigits, digits.exponent);
+}
+
+std::optional<double> NumberText::localeDouble(QStringView text, const QLocale& locale)
+{
+    bool ok = false;
+    const double value = locale.toDouble(text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<qint16> NumberText::localeInteger(QStringView text, const QLocale& locale)
+{
+    bool ok = false;
+    const short value = locale.toShort(text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return qint16(value);
+}
+
+QString NumberText::integerText(qint16 value, const QLocale& locale)
+{
+    const QLocale writer = ungrouped(locale);
+    const QString text = writer.toString(int(value));
+    if (localeInteger(text, locale) == value)
+        return text;
+    const QString ascii = asciiMinus(text, writer);
+    if (localeInteger(ascii, locale) == value)
+        return ascii;
+    return text;
+}
+
+} // namespace varneth
