@@ -1,0 +1,35 @@
+#include "MainWindow.h"
+#include "MainWindowController.h"
+#include "Platform.h"
+#include "PlatformSelection.h"
+#include "Settings.h"
+#include "SettingsStore.h"
+#include "StoreFailureReporter.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    using namespace varneth;
+
+    PlatformSelection::preferX11();
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("VARNETH"));
+    QApplication::setApplicationName(QStringLiteral("VARNETH"));
+    // The program ends when the main window's close sequence has run, not when some
+    // window happens to be the last one visible (a message box during close is one).
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const std::unique_ptr<Platform> platform = Platform::create();
+    SettingsStore store;
+    Settings settings(store);
+    StoreFailureReporter reporter;
+
+    MainWindow window;
+    MainWindowController controller(window, settings, *platform, reporter);
+    QObject::connect(&controller, &MainWindowController::closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    controller.load();
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "SettingsStore.h"
+
+#include <QList>
+#include <QPair>
+
+namespace varneth {
+
+// A store on a real file that also remembers every write in order, so tests can check
+// the sequence a window writes, not only the end result.
+class RecordingStore : public SettingsStore
+{
+public:
+    using SettingsStore::SettingsStore;
+
+    WriteResult write(QStringView application, QStringView section, QStringView key,
+                      const QString& text) override
+    {
+        m_writes.append({key.toString(), text});
+        return SettingsStore::write(application, section, key, text);
+    }
+
+    const QList<QPair<QString, QString>>& writes() const { return m_writes; }
+    QStringList writtenKeys() const
+    {
+        QStringList keys;
+        for (const auto& write : m_writes) {
+            keys.append(write.first);
+        }
+        return keys;
+    }
+    void clearWrites() { m_writes.clear(); }
+
+private:
+    QList<QPair<QString, QString>> m_writes;
+};
+
+} // namespace varneth

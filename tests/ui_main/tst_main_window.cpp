@@ -1,0 +1,467 @@
+#include "ClockPanel.h"
+#include "FakePlatform.h"
+#include "IntervalTimer.h"
+#include "MainWindow.h"
+#include "MainWindowController.h"
+#include "RecordingStore.h"
+#include "Settings.h"
+#include "StoreFailureReporter.h"
+#include "Twips.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace varneth;
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 7), QTime(23, 59, 30, 250));
+
+// One main window over a store in a temporary folder, a fake platform and a reporter
+// that records instead of showing boxes.
+struct Harness
+{
+    explicit Harness(const QList<QPair<QString, QString>>& stored = {},
+                     QString storePath = QString(), QLocale locale = QLocale::c())
+        : store(storePath.isEmpty() ? dir.filePath("VARNETH.conf") : storePath),
+          settings(store, locale),
+          reporter([this](const QString&, const QString& text) { shown.append(text); }),
+          window([] { return kNow; }), controller(window, settings, platform, reporter)
+    {
+        for (const auto& [key, text] : stored) {
+            store.write(u"VARNETH", u"Settings", key, text);
+        }
+        store.clearWrites();
+    }
+
+    QLineEdit* field(const char* name) const { return window.findChild<QLineEdit*>(name); }
+    QString text(const char* name) const { return field(name)->text(); }
+    void type(const char* name, const QString& text)
+    {
+        QLineEdit* edit = field(name);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    QTemporaryDir dir;
+    RecordingStore store;
+    Settings settings;
+    FakePlatform platform;
+    QStringList shown;
+    StoreFailureReporter reporter;
+    MainWindow window;
+    MainWindowController controller;
+};
+
+QColor base(const QLineEdit* edit)
+{
+    return edit->palette().color(QPalette::Base);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // The expected pixel values below are those of the usual 96 dpi.
+        QCOMPARE(Twips::screenDpi(), 96.0);
+    }
+
+    void firstRunStartsFromDefaults()
+    {
+        Harness h;
+        h.controller.load();
+
+        QCOMPARE(h.window.pos(), QPoint(67, 67)); // 1000 twips, snapped to whole pixels
+        QCOMPARE(h.window.size(), QSize(690, 111)); // 10440 x 1995 less the reference frame
+        QCOMPARE(h.text("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
+        QCOMPARE(h.text("AMOUNT_IN_WALLET_1"), QString("0"));
+        QCOMPARE(h.text("CURRENT_DOLLAR_VALUATION_1"), QString("0"));
+        for (const char* result : {"TOTAL_USD_VALUATION_TEXTBOX_1", "CONVERTED_VALUATION_1",
+                                   "TOTAL_VALUATION_1"}) {
+            QCOMPARE(h.text(result), QString("00000000.00000000"));
+        }
+
+        QCOMPARE(h.window.recalculateTimer()->interval(), 1000);
+        QVERIFY(h.window.recalculateTimer()->isRunning());
+        QCOMPARE(h.window.autosaveTimer()->interval(), 60000);
+        QVERIFY(!h.window.autosaveTimer()->isRunning());
+        QCOMPARE(h.window.alwaysOnTopTimer()->interval(), 1000);
+        QVERIFY(!h.window.alwaysOnTopTimer()->isRunning());
+        QVERIFY(h.store.writes().isEmpty());
+
+        h.controller.recalculate();
+        QCOMPARE(h.text("TOTAL_USD_VALUATION_TEXTBOX_1"), QString("0"));
+        QCOMPARE(h.text("CONVERTED_VALUATION_1"), QString("0"));
+        QCOMPARE(h.text("TOTAL_VALUATION_1"), QString("0"));
+    }
+
+    void storedTextsAreRestoredExactly_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("letters") << "abc";
+        QTest::newRow("blanks kept") << "  12 ";
+        QTest::newRow("comma") << "1,5";
+        QTest::newRow("empty") << "";
+        QTest::newRow("non-ascii") << QString::fromUtf8("₿ 0,5 €");
+        QTest::newRow("long") << QString(100000, QLatin1Char('7'));
+    }
+
+    void storedTextsAreRestoredExactly()
+    {
+        QFETCH(QString, text);
+        Harness h({{"AMOUNT_IN_WALLET_1", text},
+                   {"CURRENT_DOLLAR_VALUATION_1", text + "p"},
+                   {"EXCHANGE_RATE_TEXTBOX", text + "r"}});
+        h.controller.load();
+        QCOMPARE(h.text("AMOUNT_IN_WALLET_1"), text);
+        QCOMPARE(h.text("CURRENT_DOLLAR_VALUATION_1"), text + "p");
+        QCOMPARE(h.text("EXCHANGE_RATE_TEXTBOX"), text + "r");
+    }
+
+    void storedTickBoxesSwitchTimers_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("1") << "C" << "1" << true;
+        QTest::newRow("1.0 with a point") << "C" << "1.0" << true;
+        QTest::newRow("1,0 with a comma") << "de_DE" << "1,0" << true;
+        QTest::newRow("0") << "C" << "0" << false;
+        QTest::newRow("2 is not 1") << "C" << "2" << false;
+        QTest::newRow("unreadable") << "C" << "yes" << false;
+    }
+
+    void storedTickBoxesSwitchTimers()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, stored);
+        QFETCH(bool, runs);
+        Harness onTop({{"AlwaysOnTopTimer_TICKBOX", stored}}, {}, QLocale(locale));
+        onTop.controller.load();
+        QCOMPARE(onTop.window.alwaysOnTopTimer()->isRunning(), runs);
+        QVERIFY(!onTop.window.autosaveTimer()->isRunning());
+
+        Harness autosave({{"AUTOSAVE_TICKBOX", stored}}, {}, QLocale(locale));
+        autosave.controller.load();
+        QCOMPARE(autosave.window.autosaveTimer()->isRunning(), runs);
+        QVERIFY(!autosave.window.alwaysOnTopTimer()->isRunning());
+    }
+
+    void typedInputsAreValuedOnTheNextTick()
+    {
+        Harness h;
+        h.controller.load();
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        h.type("AMOUNT_IN_WALLET_1", "2");
+        h.type("CURRENT_DOLLAR_VALUATION_1", "3");
+        h.type("EXCHANGE_RATE_TEXTBOX", "0.5");
+        h.controller.recalculate();
+        QCOMPARE(h.text("TOTAL_USD_VALUATION_TEXTBOX_1"), QString("6"));
+        QCOMPARE(h.text("CONVERTED_VALUATION_1"), QString("1.5"));
+        QCOMPARE(h.text("TOTAL_VALUATION_1"), QString("3"));
+    }
+
+    void tabVisitsFieldsThenButtons()
+    {
+        Harness h;
+        h.controller.load();
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        const QStringList expected = {
+            "EXCHANGE_RATE_TEXTBOX",  "AMOUNT_IN_WALLET_1", "CURRENT_DOLLAR_VALUATION_1",
+            "TOTAL_USD_VALUATION_TEXTBOX_1", "CONVERTED_VALUATION_1", "TOTAL_VALUATION_1",
+            "CALC_BUTTON", "SETTINGS_BUTTON", "EXCHANGE_RATE_TEXTBOX"};
+        QStringList visited;
+        for (int i = 0; i < expected.size(); ++i) {
+            visited.append(QApplication::focusWidget()->objectName());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(visited, expected);
+    }
+
+    void focusHighlightsOnlyTheAmountAndPrice()
+    {
+        Harness h;
+        h.controller.load();
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QLineEdit* amount = h.field("AMOUNT_IN_WALLET_1");
+        QLineEdit* price = h.field("CURRENT_DOLLAR_VALUATION_1");
+        QLineEdit* rate = h.field("EXCHANGE_RATE_TEXTBOX");
+        const QColor rateBase = base(rate);
+
+        amount->setFocus();
+        QCOMPARE(base(amount), QColor(0, 255, 255));
+        price->setFocus();
+        QCOMPARE(base(amount), QColor(255, 255, 255));
+        QCOMPARE(base(price), QColor(0, 255, 255));
+        rate->setFocus();
+        QCOMPARE(base(price), QColor(255, 255, 255));
+        QCOMPARE(base(rate), rateBase);
+    }
+
+    void resultsIgnoreTypingAndKeepTheirSelection()
+    {
+        Harness h({{"AMOUNT_IN_WALLET_1", "2"}, {"CURRENT_DOLLAR_VALUATION_1", "3"}});
+        h.controller.load();
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        h.controller.recalculate();
+        QLineEdit* total = h.field("TOTAL_USD_VALUATION_TEXTBOX_1");
+        total->setFocus();
+        QTest::keyClicks(total, "999");
+        QCOMPARE(total->text(), QString("6"));
+
+        total->selectAll();
+        h.controller.recalculate();
+        QCOMPARE(total->selectedText(), QString("6"));
+    }
+
+    void longPasteIsKeptWhole()
+    {
+        Harness h;
+        h.controller.load();
+        const QString paste(1 << 20, QLatin1Char('1'));
+        h.field("AMOUNT_IN_WALLET_1")->setText(paste);
+        QCOMPARE(h.text("AMOUNT_IN_WALLET_1").size(), paste.size());
+        h.controller.recalculate();
+        QCOMPARE(h.text("TOTAL_USD_VALUATION_TEXTBOX_1"), QString("0"));
+    }
+
+    void closeStoresGeometryThenInputsInOrder()
+    {
+        Harness h({{"AMOUNT_IN_WALLET_1", "abc"},
+                   {"MainLeft", "1000"},
+                   {"MainTop", "2000"},
+                   {"MainWidth", "10440"},
+                   {"MainHeight", "1995"}});
+        QSignalSpy closed(&h.controller, &MainWindowController::closed);
+        h.controller.load();
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        h.field("CURRENT_DOLLAR_VALUATION_1")->setText("42.5");
+        QVERIFY(h.window.close());
+
+        const QList<QPair<QString, QString>> expected = {
+            {"MainLeft", "1005"},       {"MainTop", "1995"}, // 133.33 px snap to 133
+            {"MainWidth", "10440"},     {"MainHeight", "1995"},
+            {"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"},
+            {"AMOUNT_IN_WALLET_1", "abc"}, {"CURRENT_DOLLAR_VALUATION_1", "42.5"}};
+        QCOMPARE(h.store.writes(), expected);
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(h.shown.isEmpty());
+    }
+
+    void autosaveWritesTheThreeInputs()
+    {
+        Harness h;
+        h.controller.load();
+        h.field("AMOUNT_IN_WALLET_1")->setText("1.25");
+        h.controller.autosave();
+        const QList<QPair<QString, QString>> expected = {
+            {"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"},
+            {"AMOUNT_IN_WALLET_1", "1.25"},
+            {"CURRENT_DOLLAR_VALUATION_1", "0"}};
+        QCOMPARE(h.store.writes(), expected);
+        SettingsStore reader(h.store.filePath());
+        QCOMPARE(reader.read(u"VARNETH", u"Settings", u"AMOUNT_IN_WALLET_1", "?"), QString("1.25"));
+    }
+
+    void failedWritesAreToldButCloseGoesOn()
+    {
+        // A store whose folder is a regular file cannot be written, not even by root.
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        Harness h({}, dir.filePath("blocker/VARNETH.conf"));
+        QSignalSpy closed(&h.controller, &MainWindowController::closed);
+        h.controller.load();
+
+        h.controller.autosave();
+        h.controller.autosave();
+        QCOMPARE(h.shown.size(), 1); // autosave tells once per run
+        QVERIFY(h.shown.first().contains("blocker"));
+
+        h.window.show();
+        QVERIFY(h.window.close());
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(h.shown.size(), 2); // one box for the whole close
+        QVERIFY(h.shown.last().contains("blocker"));
+    }
+
+    void keepOnTopAndCalcGoThroughThePlatform()
+    {
+        Harness h;
+        h.controller.load();
+        h.window.show();
+        const WindowHandle own = h.window.winId();
+        h.platform.setForegroundAnswers({own + 1, own + 2});
+        h.controller.keepOnTop();
+        QCOMPARE(h.platform.calls().size(), 4);
+        QCOMPARE(h.platform.calls().at(2).window, own + 2);
+        QCOMPARE(h.platform.calls().at(2).topmost, false);
+        QCOMPARE(h.platform.calls().at(3).window, own);
+        QCOMPARE(h.platform.calls().at(3).topmost, true);
+
+        h.platform.clearCalls();
+        QTest::mouseClick(h.window.calcButton(), Qt::LeftButton);
+        QCOMPARE(h.platform.calls().size(), 1);
+        const FakePlatform::Call call = h.platform.calls().first();
+        QCOMPARE(call.kind, FakePlatform::Call::Kind::ShellExecute);
+        QCOMPARE(call.window, own);
+        QCOMPARE(call.verb, QString("runas"));
+        QCOMPARE(call.file, QString("calc.exe"));
+        QCOMPARE(call.parameters, QString(""));
+        QCOMPARE(call.directory, QString(""));
+        QCOMPARE(call.showCommand, 1);
+    }
+
+    void settingsTimersFollowTheOperations()
+    {
+        Harness h;
+        h.controller.load();
+        MainWindowOperations& operations = h.controller;
+        operations.setAlwaysOnTopEnabled(true);
+        operations.setAutosaveEnabled(true);
+        QVERIFY(h.window.alwaysOnTopTimer()->isRunning());
+        QVERIFY(h.window.autosaveTimer()->isRunning());
+        operations.setAutosaveEnabled(false);
+        QVERIFY(!h.window.autosaveTimer()->isRunning());
+        operations.setFieldText(ValuationField::TotalValuation, "x");
+        QCOMPARE(h.text("TOTAL_VALUATION_1"), QString("x"));
+    }
+
+    void geometryOffEveryScreenComesBackOnTheScreen_data()
+    {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("top");
+        QTest::newRow("far right") << "9000000" << "1000";
+        QTest::newRow("far above") << "1000" << "-900000";
+        QTest::newRow("huge") << "1e30" << "1e30";
+    }
+
+    void geometryOffEveryScreenComesBackOnTheScreen()
+    {
+        QFETCH(QString, left);
+        QFETCH(QString, top);
+        Harness h({{"MainLeft", left}, {"MainTop", top}});
+        h.controller.load();
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(screen.intersects(QRect(h.window.pos(), h.window.size())));
+    }
+
+    void absurdSizesStayUsable_data()
+    {
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("height");
+        QTest::newRow("negative") << "-5000" << "-1";
+        QTest::newRow("huge") << "1e38" << "1e38";
+        QTest::newRow("smaller than the frame") << "10" << "10";
+    }
+
+    void absurdSizesStayUsable()
+    {
+        QFETCH(QString, width);
+        QFETCH(QString, height);
+        Harness h({{"MainWidth", width}, {"MainHeight", height}});
+        h.controller.load();
+        QVERIFY(h.window.width() >= 1 && h.window.width() <= 16384);
+        QVERIFY(h.window.height() >= 1 && h.window.height() <= 16384);
+    }
+
+    void statusBarDocksAtFullWidth_data()
+    {
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("height");
+        QTest::newRow("default") << "10440" << "1995";
+        QTest::newRow("wider and taller") << "15000" << "3000";
+    }
+
+    void statusBarDocksAtFullWidth()
+    {
+        QFETCH(QString, width);
+        QFETCH(QString, height);
+        Harness h({{"MainWidth", width}, {"MainHeight", height}});
+        h.controller.load();
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        const QStatusBar* bar = h.window.statusBar();
+        QCOMPARE(bar->geometry().bottom(), h.window.rect().bottom());
+        QCOMPARE(bar->width(), h.window.width());
+        // The field row ends above the status bar, and no column moved.
+        for (const char* name : {"AMOUNT_IN_WALLET_1", "TOTAL_VALUATION_1"}) {
+            QVERIFY(h.field(name)->geometry().bottom() < bar->geometry().top());
+        }
+        QCOMPARE(h.field("TOTAL_VALUATION_1")->geometry(), Twips::rect(8280, 960, 1935, 315, 96));
+        const auto* status = bar->findChild<QLabel*>("sbStatusBar_Panel1");
+        QCOMPARE(status->text(), QString("Status"));
+        QVERIFY(status->width() >= Twips::toPixels(1440, 96));
+    }
+
+    void clockPanelsShowTheDateAndTimeAndWakeOnTheMinute()
+    {
+        Harness h;
+        const auto* date = h.window.findChild<ClockPanel*>("sbStatusBar_Panel2");
+        const auto* time = h.window.findChild<ClockPanel*>("sbStatusBar_Panel3");
+        QCOMPARE(date->text(), QLocale().toString(kNow.date(), QLocale::ShortFormat));
+        QCOMPARE(time->text(), QLocale().toString(kNow.time(), ClockPanel::hoursAndMinutes(QLocale())));
+        QVERIFY(!time->text().contains("30")); // hours and minutes, no seconds
+        QVERIFY(date->msecsToNextMinute() > 29750 - 10 && date->msecsToNextMinute() < 29750 + 10);
+    }
+
+    void timePanelDropsSeconds_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("C") << "C" << "23:59";
+        QTest::newRow("de_DE") << "de_DE" << "23:59";
+        QTest::newRow("en_US") << "en_US" << "11:59 PM";
+    }
+
+    void timePanelDropsSeconds()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, expected);
+        const QLocale l(locale);
+        const QString shown = l.toString(kNow.time(), ClockPanel::hoursAndMinutes(l));
+        // Locales differ in the space before AM/PM; compare with it folded.
+        QCOMPARE(QString(shown).replace(QChar(0x202F), ' '), expected);
+    }
+
+    void controlsCarryTheirNamesAndCaptions()
+    {
+        Harness h;
+        QCOMPARE(h.window.windowTitle(), QString("HOLBRECK - VARNETH"));
+        QVERIFY(h.window.windowFlags().testFlag(Qt::Tool));
+        QVERIFY(!h.window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!h.window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(h.window.windowIcon().availableSizes().value(0), QSize(100, 100));
+        QCOMPARE(h.window.findChild<QLabel*>("HOLBRECK_TITLE")->toolTip(), QString("Application Title"));
+        QCOMPARE(h.field("AMOUNT_IN_WALLET_1")->accessibleName(), QString("Amount"));
+        QCOMPARE(h.field("TOTAL_VALUATION_1")->accessibleName(), QString("TOTAL Value"));
+        QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+        QVERIFY(h.field("CONVERTED_VALUATION_1")->isReadOnly());
+        QVERIFY(!h.field("AMOUNT_IN_WALLET_1")->isReadOnly());
+        QCOMPARE(h.window.findChild<QPushButton*>("CALC_BUTTON")->text(), QString("CALC"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

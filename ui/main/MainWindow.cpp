@@ -1,0 +1,209 @@
+#include "MainWindow.h"
+
+#include "BgrColor.h"
+#include "IntervalTimer.h"
+#include "ProgramFont.h"
+#include "ToolWindowFrame.h"
+#include "Twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include <limits>
+
+namespace varneth {
+
+namespace {
+
+constexpr quint32 kBlack = 0x00000000;
+constexpr quint32 kGreen = 0x0000FF00;
+constexpr quint32 kLightGreen = 0x00C0FFC0;
+constexpr quint32 kLightYellow = 0x00C0FFFF;
+constexpr quint32 kWhite = 0x00FFFFFF;
+
+constexpr int kStatusBarHeightTwips = 270;
+constexpr int kPanelMinWidthTwips = 1440;
+const QString kInitialFieldText = QStringLiteral("00000000.00000000");
+
+void setBackground(QWidget* widget, QPalette::ColorRole role, quint32 bgr)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, BgrColor::fromBgr(bgr));
+    widget->setPalette(palette);
+}
+
+// The title labels: green on black, centred, boxed.
+void makeDisplayLabel(QLabel* label, const QString& tooltip)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, BgrColor::fromBgr(kBlack));
+    palette.setColor(QPalette::WindowText, BgrColor::fromBgr(kGreen));
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFrameShape(QFrame::Box);
+    label->setFrameShadow(QFrame::Plain);
+    label->setToolTip(tooltip);
+}
+
+} // namespace
+
+MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
+    : QWidget(parent), m_dpi(Twips::screenDpi())
+{
+    setObjectName(QStringLiteral("VARNETH_MAIN"));
+    ToolWindowFrame::apply(*this);
+    setFixedSize(Twips::toPixels(10320, m_dpi), Twips::toPixels(2670, m_dpi));
+
+    const QFont titleFont = ProgramFont::make(9.75, true);
+    const QFont boldFont = ProgramFont::make(8.25, true);
+
+    // Top row: the two titles, the two buttons and the exchange-rate field.
+    QLabel* holbreck = addLabel("HOLBRECK_TITLE", QStringLiteral("HOLBRECK"), {120, 120, 2295, 360});
+    QLabel* varneth = addLabel("VARNETH_TITLE", QStringLiteral("VARNETH"), {2520, 120, 2535, 360});
+    for (QLabel* title : {holbreck, varneth}) {
+        title->setFont(titleFont);
+        makeDisplayLabel(title, QStringLiteral("Application Title"));
+    }
+
+    m_settingsButton = new QPushButton(QStringLiteral("SETTINGS"), this);
+    m_settingsButton->setObjectName(QStringLiteral("SETTINGS_BUTTON"));
+    m_settingsButton->setGeometry(Twips::rect(5160, 120, 1215, 375, m_dpi));
+    m_calcButton = new QPushButton(QStringLiteral("CALC"), this);
+    m_calcButton->setObjectName(QStringLiteral("CALC_BUTTON"));
+    m_calcButton->setGeometry(Twips::rect(6480, 120, 855, 375, m_dpi));
+    for (QPushButton* button : {m_settingsButton, m_calcButton}) {
+        button->setFont(boldFont);
+        button->setAutoDefault(false);
+        button->setAccessibleName(button->text());
+    }
+
+    QLineEdit* rate = addField(ValuationField::ExchangeRate, QStringLiteral("Exchange Rate"),
+                               {7440, 120, 2775, 345});
+    rate->setFont(titleFont);
+    rate->setAlignment(Qt::AlignCenter);
+    rate->setText(QStringLiteral("Exchange Rate"));
+
+    // The five columns: a caption over a field each.
+    struct Column
+    {
+        const char* labelName;
+        const char* caption;
+        int left;
+        int labelWidth;
+        quint32 labelColour; // 0: the window's own face colour
+        ValuationField field;
+    };
+    const Column columns[] = {
+        {"LABEL_WALLET_TOTAL", "Amount", 120, 735, 0, ValuationField::AmountInWallet},
+        {"LABEL_CURRENT_USD_VALUATION", "Current USD Value", 2160, 1935, kLightGreen,
+         ValuationField::CurrentDollarValuation},
+        {"LABEL_TOTAL_USD_VALUATION", "Total USD Value", 4200, 1935, kLightGreen,
+         ValuationField::TotalUsdValuation},
+        {"LABEL_CONVERTED_VALUATION", "CONVERTED Value", 6240, 1935, kLightYellow,
+         ValuationField::ConvertedValuation},
+        {"LABEL_TOTAL_VALUATION", "TOTAL Value", 8280, 1935, kLightYellow,
+         ValuationField::TotalValuation},
+    };
+    for (const Column& column : columns) {
+        const QString caption = QString::fromLatin1(column.caption);
+        QLabel* label = addLabel(column.labelName, caption, {column.left, 600, column.labelWidth, 255});
+        label->setFont(boldFont);
+        if (column.labelColour != 0) {
+            setBackground(label, QPalette::Window, column.labelColour);
+            label->setAutoFillBackground(true);
+        }
+        QLineEdit* edit = addField(column.field, caption, {column.left, 960, 1935, 315});
+        edit->setFont(boldFont);
+        edit->setText(kInitialFieldText);
+    }
+
+    // Results are for reading and copying only; two of them are explicitly white.
+    for (ValuationField result : {ValuationField::TotalUsdValuation, ValuationField::ConvertedValuation,
+                                  ValuationField::TotalValuation}) {
+        field(result)->setReadOnly(true);
+    }
+    setBackground(field(ValuationField::TotalUsdValuation), QPalette::Base, kWhite);
+    setBackground(field(ValuationField::TotalValuation), QPalette::Base, kWhite);
+
+    // Focus moves through the fields, then the buttons; labels never take it.
+    const QWidget* order[] = {rate,
+                              field(ValuationField::AmountInWallet),
+                              field(ValuationField::CurrentDollarValuation),
+                              field(ValuationField::TotalUsdValuation),
+                              field(ValuationField::ConvertedValuation),
+                              field(ValuationField::TotalValuation),
+                              m_calcButton,
+                              m_settingsButton};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
+    }
+    rate->setFocus();
+
+    // The status bar: "Status" takes whatever width the date and time leave.
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    m_statusBar->setAccessibleName(QStringLiteral("Status"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->setFont(titleFont);
+    const int panelMinWidth = Twips::toPixels(kPanelMinWidthTwips, m_dpi);
+    auto* status = new QLabel(QStringLiteral("Status"), m_statusBar);
+    status->setObjectName(QStringLiteral("sbStatusBar_Panel1"));
+    status->setMinimumWidth(panelMinWidth);
+    auto* date = new ClockPanel(ClockPanel::Show::Date, clock, m_statusBar);
+    date->setObjectName(QStringLiteral("sbStatusBar_Panel2"));
+    auto* time = new ClockPanel(ClockPanel::Show::Time, clock, m_statusBar);
+    time->setObjectName(QStringLiteral("sbStatusBar_Panel3"));
+    for (QLabel* panel : {status, static_cast<QLabel*>(date), static_cast<QLabel*>(time)}) {
+        panel->setMinimumWidth(panelMinWidth);
+        panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    m_statusBar->addWidget(status, 1);
+    m_statusBar->addPermanentWidget(date);
+    m_statusBar->addPermanentWidget(time);
+
+    // Timers are created idle; the controller sets their intervals at load.
+    m_recalculateTimer = new IntervalTimer(QStringLiteral("AUTO_CALCULATE_TIMER_1"), true, this);
+    m_autosaveTimer = new IntervalTimer(QStringLiteral("AUTOSAVE_TIMER"), false, this);
+    m_alwaysOnTopTimer = new IntervalTimer(QStringLiteral("AlwaysOnTopTimer"), false, this);
+}
+
+QLineEdit* MainWindow::field(ValuationField which) const
+{
+    return m_fields.at(static_cast<std::size_t>(which));
+}
+
+QLabel* MainWindow::addLabel(const char* name, const QString& caption, const QRect& twips)
+{
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAccessibleName(caption);
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height(), m_dpi));
+    return label;
+}
+
+QLineEdit* MainWindow::addField(ValuationField which, const QString& accessibleName,
+                                const QRect& twips)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString(valuationFieldName(which)));
+    edit->setAccessibleName(accessibleName);
+    // A pasted text of any length is kept whole; QLineEdit would cut it at 32767.
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    edit->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height(), m_dpi));
+    m_fields.at(static_cast<std::size_t>(which)) = edit;
+    return edit;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // Docked to the bottom edge at the full width, whatever size the window was given.
+    const int height = Twips::toPixels(kStatusBarHeightTwips, m_dpi);
+    m_statusBar->setGeometry(0, this->height() - height, width(), height);
+}
+
+} // namespace varneth

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "KeepOnTop.h"
+#include "LineEditFieldBinding.h"
+#include "MainWindowOperations.h"
+#include "Settings.h"
+#include "StoreFailureReporter.h"
+#include "ValuationSheet.h"
+
+#include <QObject>
+
+#include <functional>
+
+namespace varneth {
+
+class MainWindow;
+class Platform;
+
+// Gives the main window its life: restores it from the store at load, drives the
+// recalculation, autosave and keep-on-top timers, highlights the focused input, starts
+// the calculator, opens the settings and stores everything when the window closes.
+class MainWindowController : public QObject, public MainWindowOperations
+{
+    Q_OBJECT
+
+public:
+    MainWindowController(MainWindow& window, Settings& settings, Platform& platform,
+                         StoreFailureReporter& reporter, QObject* parent = nullptr);
+
+    // Runs the settings window modally; set once the settings window exists.
+    void setSettingsOpener(std::function<void()> opener) { m_openSettings = std::move(opener); }
+
+    // The load sequence: geometry, inputs and timers, before the window is first shown.
+    void load();
+
+    // Timer handlers, public so tests can drive them without waiting.
+    void recalculate();
+    void autosave();
+    void keepOnTop();
+
+    // What the settings window may do.
+    QWidget* window() override;
+    void setAlwaysOnTopEnabled(bool enabled) override;
+    void setAutosaveEnabled(bool enabled) override;
+    QString fieldText(ValuationField field) const override;
+    void setFieldText(ValuationField field, const QString& text) override;
+
+signals:
+    // The close sequence has run; the program ends.
+    void closed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void launchCalculator();
+    void openSettings();
+    void storeOnClose();
+
+    MainWindow& m_window;
+    Settings& m_settings;
+    Platform& m_platform;
+    StoreFailureReporter& m_reporter;
+    LineEditFieldBinding m_binding;
+    ValuationSheet m_sheet;
+    KeepOnTop m_keepOnTop;
+    std::function<void()> m_openSettings;
+};
+
+} // namespace varneth

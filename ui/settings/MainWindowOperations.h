@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ValuationField.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace varneth {
+
+// What the settings window may do to the main window: switch its two optional timers
+// and rewrite its fields.
+class MainWindowOperations
+{
+public:
+    virtual ~MainWindowOperations() = default;
+
+    virtual QWidget* window() = 0;
+    virtual void setAlwaysOnTopEnabled(bool enabled) = 0;
+    virtual void setAutosaveEnabled(bool enabled) = 0;
+    virtual QString fieldText(ValuationField field) const = 0;
+    virtual void setFieldText(ValuationField field, const QString& text) = 0;
+};
+
+} // namespace varneth
