@@ -1,5 +1,7 @@
 #include "NumberText.h"
 
+#include "LenientReader.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -8,6 +10,12 @@
 namespace varneth {
 
 namespace {
+
+// Results show at most this many significant digits, in plain notation while the decimal
+// exponent stays within these bounds and in exponent notation beyond them.
+constexpr int kSignificantDigits = 15;
+constexpr int kPlainExponentMin = -4;
+constexpr int kPlainExponentMax = 14;
 
 // A copy of the locale that writes numbers without digit grouping, so a stored text
 // is as short as it goes and never depends on whether grouping is read back.
@@ -73,15 +81,74 @@ QString asciiMinus(const QString& text, const QLocale& locale)
 
 double NumberText::lenientNumber(QStringView text)
 {
-    Q_UNUSED(text);
-    return 0.0;
+    LenientReader reader(text);
+    return reader.read();
 }
 
 QString NumberText::numberText(double value, const QLocale& locale)
 {
-    Q_UNUSED(value);
-    Q_UNUSED(locale);
-    return {};
+    if (!std::isfinite(value))
+        return QStringLiteral("Overflow");
+    // A zero amount times a negative price is a negative zero; it shows as plain "0".
+    if (value == 0.0)
+        return QStringLiteral("0");
+
+    // to_chars rounds to 15 significant digits correctly and without any locale; a
+    // rounding that carries (9.999999999999999e14) already shows in its exponent.
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::scientific, kSignificantDigits - 1);
+    const char* p = buffer;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    char digits[kSignificantDigits];
+    int count = 0;
+    for (; p != result.ptr && *p != 'e'; ++p) {
+        if (*p != '.' && count < kSignificantDigits)
+            digits[count++] = *p;
+    }
+    int exponent = 0;
+    if (p != result.ptr)
+        std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), result.ptr, exponent);
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+
+    const QString separator = locale.decimalPoint();
+    QString out;
+    out.reserve(32);
+    if (negative)
+        out += QLatin1Char('-');
+
+    if (exponent < kPlainExponentMin || exponent > kPlainExponentMax) {
+        out += QLatin1Char(digits[0]);
+        if (count > 1) {
+            out += separator;
+            out += QLatin1StringView(digits + 1, count - 1);
+        }
+        out += QLatin1Char('E');
+        out += QLatin1Char(exponent < 0 ? '-' : '+');
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        if (magnitude < 10)
+            out += QLatin1Char('0');
+        out += QString::number(magnitude);
+    } else if (exponent >= 0) {
+        const int wholeDigits = exponent + 1;
+        out += QLatin1StringView(digits, std::min(count, wholeDigits));
+        for (int i = count; i < wholeDigits; ++i)
+            out += QLatin1Char('0');
+        if (count > wholeDigits) {
+            out += separator;
+            out += QLatin1StringView(digits + wholeDigits, count - wholeDigits);
+        }
+    } else {
+        out += QLatin1Char('0');
+        out += separator;
+        for (int i = 1; i < -exponent; ++i)
+            out += QLatin1Char('0');
+        out += QLatin1StringView(digits, count);
+    }
+    return out;
 }
 
 double NumberText::multiply(double a, double b)
