@@ -1,0 +1,85 @@
+#include "NumberText.h"
+
+#include <QLocale>
+#include <QTest>
+#include <cmath>
+#include <random>
+
+using varneth::NumberText;
+
+// Random UTF-16 against every reader: nothing may crash or trip a sanitizer, and the
+// properties that hold for any text must hold for these.
+class TestValuationFuzz : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void arbitraryText();
+};
+
+namespace {
+
+QString randomText(std::mt19937& random)
+{
+    static const char16_t alphabet[] = u"0123456789+-.,&HhOoEeDdxG \t\n\r\0";
+    std::uniform_int_distribution<int> length(0, 40);
+    std::uniform_int_distribution<int> kind(0, 9);
+    std::uniform_int_distribution<int> pick(0, int(std::size(alphabet)) - 1);
+    std::uniform_int_distribution<int> unit(0, 0xFFFF);
+    std::uniform_int_distribution<int> surrogate(0xD800, 0xDFFF);
+    QString text;
+    const int n = length(random);
+    for (int i = 0; i < n; ++i) {
+        const int k = kind(random);
+        if (k == 0)
+            text.append(QChar(char16_t(unit(random))));
+        else if (k == 1)
+            text.append(QChar(char16_t(surrogate(random))));
+        else
+            text.append(QChar(alphabet[pick(random)]));
+    }
+    return text;
+}
+
+QString withoutBlanks(QString text)
+{
+    text.remove(QLatin1Char(' '));
+    text.remove(QLatin1Char('\t'));
+    text.remove(QLatin1Char('\n'));
+    return text;
+}
+
+bool sameDouble(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+} // namespace
+
+void TestValuationFuzz::arbitraryText()
+{
+    const QList<QLocale> locales = {QLocale::c(), QLocale(QStringLiteral("de_DE")),
+                                    QLocale(QStringLiteral("fr_FR"))};
+    std::mt19937 random(99);
+    for (int i = 0; i < 300000; ++i) {
+        const QString text = randomText(random);
+        const double value = NumberText::lenientNumber(text);
+        if (std::isnan(value) || !sameDouble(value, NumberText::lenientNumber(withoutBlanks(text))))
+            QFAIL(qPrintable(QStringLiteral("blanks changed the value of %1")
+                                 .arg(QString::fromLatin1(text.toUtf8().toHex()))));
+        QVERIFY(!NumberText::numberText(value).isEmpty());
+
+        const QLocale& locale = locales[i % locales.size()];
+        if (const std::optional<float> single = NumberText::localeSingle(text, locale)) {
+            const QString written = NumberText::singleText(*single, locale);
+            QVERIFY(sameDouble(NumberText::localeSingle(written, locale).value_or(NAN), *single));
+        }
+        if (const std::optional<qint16> integer = NumberText::localeInteger(text, locale))
+            QCOMPARE(NumberText::localeInteger(NumberText::integerText(*integer, locale), locale),
+                     integer);
+        (void)NumberText::localeDouble(text, locale);
+    }
+}
+
+QTEST_APPLESS_MAIN(TestValuationFuzz)
+#include "tst_valuation_fuzz.moc"
