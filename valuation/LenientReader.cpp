@@ -113,42 +113,64 @@ double LenientReader::readDecimal()
         negative = peek() == u'-';
         advance();
     }
-    while (isDigit(peek())) {
-        collectDigit(peek(), false);
-        advance();
-    }
+    collectDigits(false);
     if (peek() == u'.') {
         advance();
-        while (isDigit(peek())) {
-            collectDigit(peek(), true);
-            advance();
-        }
+        collectDigits(true);
     }
     if (!m_sawDigit)
         return 0.0;
     return convert(negative, readExponent());
 }
 
-void LenientReader::collectDigit(char16_t digit, bool fraction)
+void LenientReader::collectDigits(bool fraction)
 {
-    m_sawDigit = true;
-    if (m_digits.empty() && digit == u'0') {
+    // Tight loops over a run of digits and blanks: a pasted megabyte of digits is the
+    // input that decides how slow a recalculation can get.
+    if (m_digits.empty()) {
+        // Leading zeros are not kept; in the fraction they still move the scale.
+        std::int64_t zeros = 0;
+        for (; m_pos != m_end; ++m_pos) {
+            const char16_t c = *m_pos;
+            if (c == u'0')
+                ++zeros;
+            else if (!isIgnored(c))
+                break;
+        }
+        m_sawDigit = m_sawDigit || zeros != 0;
+        if (fraction)
+            m_scale -= zeros;
+    }
+    for (; m_pos != m_end; ++m_pos) {
+        const char16_t c = *m_pos;
+        if (isIgnored(c))
+            continue;
+        if (!isDigit(c))
+            return;
+        m_sawDigit = true;
+        if (m_digits.size() == kKeptDigits)
+            break;
+        m_digits.push_back(char(c));
         if (fraction)
             --m_scale;
-        return;
     }
-    if (m_digits.size() < kKeptDigits) {
-        m_digits.push_back(char(digit));
-        if (fraction)
-            --m_scale;
-        return;
+
+    // Past the kept digits only their number (in the whole part) and whether any of
+    // them is non-zero still matter: that is the sticky digit convert() adds.
+    std::int64_t dropped = 0;
+    char16_t nonZero = 0;
+    for (; m_pos != m_end; ++m_pos) {
+        const char16_t c = *m_pos;
+        if (isDigit(c)) {
+            ++dropped;
+            nonZero |= char16_t(c - u'0');
+        } else if (!isIgnored(c)) {
+            break;
+        }
     }
-    // A digit past the kept ones only moves the scale (in the whole part) and marks
-    // whether the value lies strictly above the kept digits.
     if (!fraction)
-        ++m_scale;
-    if (digit != u'0')
-        m_droppedNonZero = true;
+        m_scale += dropped;
+    m_droppedNonZero = m_droppedNonZero || nonZero != 0;
 }
 
 std::int64_t LenientReader::readExponent()

@@ -23,7 +23,7 @@ private:
 
     double readRadix(int bitsPerDigit);
     double readDecimal();
-    void collectDigit(char16_t digit, bool fraction);
+    void collectDigits(bool fraction);
     std::int64_t readExponent();
     double convert(bool negative, std::int64_t exponent) const;
 

@@ -173,6 +173,13 @@ void TestLenientNumber::longTextsKeepCorrectRounding()
     QCOMPARE(NumberText::lenientNumber("0." + QString(1 << 20, QLatin1Char('0')) + "5e1048577"),
              5.0);
     QCOMPARE(NumberText::lenientNumber(QString(1 << 20, QLatin1Char(' ')) + "7"), 7.0);
+
+    // Blanks inside a long run count for nothing, past the kept digits as before them.
+    QString spaced = QStringLiteral("1");
+    for (int i = 0; i < 1000; ++i)
+        spaced += QStringLiteral("00 \t\n");
+    QCOMPARE(NumberText::lenientNumber(spaced + "e-2000"), 1.0);
+    QCOMPARE(NumberText::lenientNumber(spaced + "." + spaced + "e-2000"), 1.0);
 }
 
 void TestLenientNumber::ignoresTheLocale_data()
