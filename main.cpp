@@ -4,6 +4,7 @@
 #include "PlatformSelection.h"
 #include "Settings.h"
 #include "SettingsStore.h"
+#include "SettingsWindowController.h"
 #include "StoreFailureReporter.h"
 
 #include <QApplication>
@@ -29,6 +30,8 @@ int main(int argc, char* argv[])
     MainWindowController controller(window, settings, *platform, reporter);
     QObject::connect(&controller, &MainWindowController::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    SettingsWindowController settingsWindow(controller, settings, reporter);
+    controller.setSettingsOpener([&settingsWindow] { settingsWindow.open(); });
     controller.load();
     window.show();
     return QApplication::exec();

@@ -25,12 +25,11 @@ bool StoreFailureReporter::onWrite(const SettingsStore::WriteResult& result)
     return result.ok;
 }
 
-bool StoreFailureReporter::onCloseWrite(const SettingsStore::WriteResult& result)
+bool StoreFailureReporter::onActionWrite(const SettingsStore::WriteResult& result)
 {
-    // A close writes several keys in a row; one box for the whole close is enough.
-    if (!onWrite(result) && !m_closeShown) {
-        m_closeShown = true;
-        show(QStringLiteral("Your entries could not be saved.\n\n%1").arg(result.error));
+    if (!onWrite(result) && !m_actionShown) {
+        m_actionShown = true;
+        show(QStringLiteral("Your data could not be saved to the settings file.\n\n%1").arg(result.error));
     }
     return result.ok;
 }

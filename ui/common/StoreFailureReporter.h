@@ -9,9 +9,9 @@
 namespace varneth {
 
 // Tells the user when their data could not be written. Every failure gets a line on
-// stderr; the user sees a message box for a failure on closing a window, and for the
-// repeating autosave only the first time in a run, so a full disk does not bury the
-// desktop in boxes.
+// stderr. A user's action (closing a window, ticking a box, clearing the data) that
+// fails shows one message box however many keys it wrote; the repeating autosave shows
+// one only the first time in a run, so a full disk does not bury the desktop in boxes.
 class StoreFailureReporter
 {
 public:
@@ -22,12 +22,12 @@ public:
     explicit StoreFailureReporter(Presenter presenter);
 
     // Each returns whether the write succeeded.
-    bool onCloseWrite(const SettingsStore::WriteResult& result);
+    bool onActionWrite(const SettingsStore::WriteResult& result);
     bool onAutosaveWrite(const SettingsStore::WriteResult& result);
     bool onWrite(const SettingsStore::WriteResult& result); // stderr only
 
-    // A new close sequence may show its own box again.
-    void startClose() { m_closeShown = false; }
+    // A new action may show its own box again.
+    void beginAction() { m_actionShown = false; }
 
     int shownCount() const { return m_shown; }
 
@@ -36,7 +36,7 @@ private:
 
     Presenter m_presenter;
     bool m_autosaveShown = false;
-    bool m_closeShown = false;
+    bool m_actionShown = false;
     int m_shown = 0;
 };
 

@@ -1,0 +1,130 @@
+#include "SettingsWindow.h"
+
+#include "BgrColor.h"
+#include "ProgramFont.h"
+#include "ToolWindowFrame.h"
+#include "Twips.h"
+#include "WrappedCaptionButton.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QSignalBlocker>
+
+namespace varneth {
+
+namespace {
+
+const QString kCreatorCaption = QStringLiteral("Created By Trevald");
+
+} // namespace
+
+SettingsWindow::SettingsWindow(QWidget* owner) : QDialog(owner), m_dpi(Twips::screenDpi())
+{
+    setObjectName(QStringLiteral("VARNETH_SETTINGS"));
+    ToolWindowFrame::apply(*this);
+    setModal(true);
+    setFont(ProgramFont::make(8.25, false));
+    setFixedSize(Twips::toPixels(7950, m_dpi), Twips::toPixels(2715, m_dpi));
+
+    const QString title = QStringLiteral("Application Title");
+    addDisplayLabel("HOLBRECK_TITLE", QStringLiteral("HOLBRECK"), {120, 120, 3375, 480}, title);
+    addDisplayLabel("VARNETH_TITLE", QStringLiteral("VARNETH"), {3600, 120, 4215, 480}, title);
+    addDisplayLabel("VARNETH_VERSION", QStringLiteral("Version 1.0"), {120, 720, 1815, 465},
+                    QStringLiteral("Version"));
+    m_creator = addDisplayLabel("VARNETH_CREATOR", kCreatorCaption, {2040, 720, 3015, 450},
+                                QStringLiteral("App Description"));
+
+    m_armClear = addTickBox("ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX",
+                            QStringLiteral("Enable \"Clear All Saved Crypto Data\" Button"),
+                            {240, 1320, 3495, 375});
+    m_autosave = addTickBox("AUTOSAVE_TICKBOX", QStringLiteral("Auto-Save Every 1-Minute"),
+                            {3960, 1320, 2175, 375});
+    m_alwaysOnTop = addTickBox("AlwaysOnTopTimer_TICKBOX", QStringLiteral("Always On Top"),
+                               {6360, 1320, 1455, 375});
+
+    m_clear = new WrappedCaptionButton(QStringLiteral("Clear All Saved Crypto Data"), this);
+    m_clear->setObjectName(QStringLiteral("CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON"));
+    m_clear->setGeometry(Twips::rect(1320, 1920, 1455, 615, m_dpi));
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("OK_BUTTON"));
+    m_ok->setGeometry(Twips::rect(4800, 1920, 1575, 615, m_dpi));
+    for (QPushButton* button : {m_clear, m_ok}) {
+        // A QDialog would otherwise make the first focused button its default for good,
+        // and Enter would press it from anywhere, the armed clear button included.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        button->setAccessibleName(button->text());
+    }
+
+    for (QWidget* control : std::initializer_list<QWidget*>{m_armClear, m_autosave, m_alwaysOnTop}) {
+        ProgramFont::fitCaption(*control);
+    }
+
+    setTabOrder(m_ok, m_alwaysOnTop);
+    setTabOrder(m_alwaysOnTop, m_armClear);
+    setTabOrder(m_armClear, m_clear);
+    setTabOrder(m_clear, m_autosave);
+    resetToLayout();
+}
+
+QLabel* SettingsWindow::addDisplayLabel(const char* name, const QString& caption,
+                                        const QRect& twips, const QString& tooltip)
+{
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAccessibleName(caption);
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height(), m_dpi));
+    label->setFont(ProgramFont::make(12, true));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, BgrColor::fromBgr(0x00000000));
+    palette.setColor(QPalette::WindowText, BgrColor::fromBgr(0x0000FF00));
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFrameShape(QFrame::Box);
+    label->setToolTip(tooltip);
+    return label;
+}
+
+QCheckBox* SettingsWindow::addTickBox(const char* name, const QString& caption, const QRect& twips)
+{
+    auto* box = new QCheckBox(caption, this);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setAccessibleName(caption);
+    box->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height(), m_dpi));
+    return box;
+}
+
+void SettingsWindow::resetToLayout()
+{
+    for (QCheckBox* box : {m_armClear, m_autosave, m_alwaysOnTop}) {
+        const QSignalBlocker quiet(box);
+        box->setChecked(false);
+        box->setEnabled(true);
+    }
+    m_clear->setEnabled(false);
+    m_creator->setText(kCreatorCaption);
+    m_ok->setFocus();
+}
+
+void SettingsWindow::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (focusWidget() == m_ok) {
+            m_ok->click();
+        }
+        event->accept();
+        return;
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+} // namespace varneth
