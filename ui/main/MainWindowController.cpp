@@ -134,14 +134,14 @@ void MainWindowController::openSettings()
 
 void MainWindowController::storeOnClose()
 {
-    m_reporter.startClose();
+    m_reporter.beginAction();
     const TwipsGeometry geometry = WindowGeometry::read(m_window, m_window.dpi());
-    m_reporter.onCloseWrite(m_settings.writeSingle(SettingsKey::MainLeft, geometry.left));
-    m_reporter.onCloseWrite(m_settings.writeSingle(SettingsKey::MainTop, geometry.top));
-    m_reporter.onCloseWrite(m_settings.writeSingle(SettingsKey::MainWidth, geometry.width));
-    m_reporter.onCloseWrite(m_settings.writeSingle(SettingsKey::MainHeight, geometry.height));
+    m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::MainLeft, geometry.left));
+    m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::MainTop, geometry.top));
+    m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::MainWidth, geometry.width));
+    m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::MainHeight, geometry.height));
     for (ValuationField input : kInputsInStoreOrder) {
-        m_reporter.onCloseWrite(m_settings.writeText(keyOf(input), m_sheet.text(input)));
+        m_reporter.onActionWrite(m_settings.writeText(keyOf(input), m_sheet.text(input)));
     }
 }
 
