@@ -2,10 +2,10 @@
 
 #include "LenientReader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <system_error>
 
 namespace varneth {
 
@@ -31,7 +31,7 @@ QLocale ungrouped(const QLocale& locale)
 // first digit are returned.
 struct ShortestDigits
 {
-    int count = 1;
+    int count = 0;
     int exponent = 0;
 };
 
@@ -41,7 +41,6 @@ ShortestDigits shortestFloatDigits(float value)
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     ShortestDigits digits;
-    digits.count = 0;
     const char* p = buffer;
     if (p != result.ptr && *p == '-')
         ++p;
