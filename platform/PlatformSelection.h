@@ -1,0 +1,16 @@
+#pragma once
+
+namespace varneth {
+
+// Chooses the Qt platform plugin before the application object exists.
+class PlatformSelection
+{
+public:
+    // Prefers the xcb platform whenever an X display is reachable, XWayland included:
+    // only there can the program see other programs' windows and restack them. Sets
+    // QT_QPA_PLATFORM=xcb unless the user has set QT_QPA_PLATFORM, whose choice wins.
+    // Must be called before the QGuiApplication is constructed.
+    static void preferX11();
+};
+
+} // namespace varneth
