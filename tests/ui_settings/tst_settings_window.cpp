@@ -1,0 +1,304 @@
+#include "FakePlatform.h"
+#include "IntervalTimer.h"
+#include "MainWindow.h"
+#include "MainWindowController.h"
+#include "RecordingStore.h"
+#include "Settings.h"
+#include "SettingsWindow.h"
+#include "SettingsWindowController.h"
+#include "StoreFailureReporter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace varneth;
+
+namespace {
+
+using Writes = QList<QPair<QString, QString>>;
+
+// The real main window and its controller over a store in a temporary folder, with the
+// settings window's controller wired to it as the program wires it.
+struct Harness
+{
+    explicit Harness(const Writes& stored = {})
+        : store(dir.filePath("VARNETH.conf")), settings(store, QLocale::c()),
+          reporter([this](const QString&, const QString& text) { shown.append(text); }),
+          controller(window, settings, platform, reporter),
+          settingsController(controller, settings, reporter)
+    {
+        for (const auto& [key, text] : stored) {
+            store.write(u"VARNETH", u"Settings", key, text);
+        }
+        controller.setSettingsOpener([this] { settingsController.open(); });
+        controller.load();
+        store.clearWrites();
+    }
+
+    SettingsWindow* prepare()
+    {
+        settingsController.prepare();
+        return settingsController.window();
+    }
+    QString stored(const QString& key) const
+    {
+        return SettingsStore(store.filePath()).read(u"VARNETH", u"Settings", key, "<absent>");
+    }
+    QString field(const char* name) const { return window.findChild<QLineEdit*>(name)->text(); }
+
+    QTemporaryDir dir;
+    RecordingStore store;
+    Settings settings;
+    FakePlatform platform;
+    QStringList shown;
+    StoreFailureReporter reporter;
+    MainWindow window;
+    MainWindowController controller;
+    SettingsWindowController settingsController;
+};
+
+} // namespace
+
+class TestSettingsWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void storedTickStatesOnOpening_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("0") << "0" << false;
+        QTest::newRow("2") << "2" << false;
+        QTest::newRow("-1") << "-1" << false;
+        QTest::newRow("not whole") << "1.5" << false;
+        QTest::newRow("letters") << "on" << false;
+    }
+
+    void storedTickStatesOnOpening()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, ticked);
+        Harness h({{"AlwaysOnTopTimer_TICKBOX", stored}, {"AUTOSAVE_TICKBOX", stored}});
+        // The main window reads 1.5 as not 1 too; start from timers off to see the change.
+        h.controller.setAlwaysOnTopEnabled(false);
+        h.controller.setAutosaveEnabled(false);
+        SettingsWindow* w = h.prepare();
+        QCOMPARE(w->alwaysOnTopBox()->isChecked(), ticked);
+        QCOMPARE(w->autosaveBox()->isChecked(), ticked);
+        QCOMPARE(h.window.alwaysOnTopTimer()->isRunning(), ticked);
+        QCOMPARE(h.window.autosaveTimer()->isRunning(), ticked);
+        // A stored 1 runs the handlers, which write the key again; nothing else writes.
+        const Writes expected = ticked ? Writes{{"AUTOSAVE_TICKBOX", "1"}, {"AlwaysOnTopTimer_TICKBOX", "1"}}
+                                       : Writes{};
+        QCOMPARE(h.store.writes(), expected);
+    }
+
+    void untickingAutosaveStopsItAndStoresZero()
+    {
+        Harness h(Writes{{"AUTOSAVE_TICKBOX", "1"}});
+        QVERIFY(h.window.autosaveTimer()->isRunning());
+        SettingsWindow* w = h.prepare();
+        h.store.clearWrites();
+        w->show();
+        QTest::mouseClick(w->autosaveBox(), Qt::LeftButton);
+        QVERIFY(!h.window.autosaveTimer()->isRunning());
+        QCOMPARE(h.store.writes(), (Writes{{"AUTOSAVE_TICKBOX", "0"}}));
+        QCOMPARE(h.stored("AUTOSAVE_TICKBOX"), QString("0"));
+    }
+
+    void clearButtonIsGuardedByTheArmingBox()
+    {
+        Harness h;
+        SettingsWindow* w = h.prepare();
+        w->show();
+        QVERIFY(!w->clearButton()->isEnabled());
+        QTest::mouseClick(w->clearButton(), Qt::LeftButton);
+        QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
+        QCOMPARE(h.field("AMOUNT_IN_WALLET_1"), QString("0")); // nothing cleared
+        QTest::mouseClick(w->armClearBox(), Qt::LeftButton);
+        QVERIFY(w->clearButton()->isEnabled());
+        QTest::mouseClick(w->armClearBox(), Qt::LeftButton);
+        QVERIFY(!w->clearButton()->isEnabled());
+    }
+
+    void clearResetsFieldsStoreAndGuard()
+    {
+        Harness h({{"AMOUNT_IN_WALLET_1", "2"}, {"CURRENT_DOLLAR_VALUATION_1", "3"},
+                   {"EXCHANGE_RATE_TEXTBOX", "0.5"}});
+        h.controller.recalculate();
+        SettingsWindow* w = h.prepare();
+        w->show();
+        QTest::mouseClick(w->armClearBox(), Qt::LeftButton);
+        QTest::mouseClick(w->clearButton(), Qt::LeftButton);
+
+        const QString zeros = "00000000.00000000";
+        for (const char* name : {"AMOUNT_IN_WALLET_1", "CURRENT_DOLLAR_VALUATION_1",
+                                 "TOTAL_USD_VALUATION_TEXTBOX_1", "CONVERTED_VALUATION_1",
+                                 "TOTAL_VALUATION_1"}) {
+            QCOMPARE(h.field(name), zeros);
+        }
+        QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
+        QCOMPARE(h.store.writes(), (Writes{{"AMOUNT_IN_WALLET_1", zeros},
+                                            {"CURRENT_DOLLAR_VALUATION_1", zeros},
+                                            {"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"}}));
+        QVERIFY(!w->armClearBox()->isChecked());
+        QVERIFY(!w->armClearBox()->isEnabled());
+        QVERIFY(!w->clearButton()->isEnabled());
+
+        // The next recalculation values the cleared inputs.
+        h.controller.recalculate();
+        QCOMPARE(h.field("TOTAL_VALUATION_1"), QString("0"));
+
+        // The next opening starts from the layout again.
+        w->close();
+        h.prepare();
+        QVERIFY(w->armClearBox()->isEnabled());
+        QVERIFY(!w->armClearBox()->isChecked());
+        QVERIFY(!w->clearButton()->isEnabled());
+    }
+
+    void okAndCloseBoxStoreTheSameFourKeys()
+    {
+        const QStringList four = {"SettingsScreenLeft", "SettingsScreenTop", "AUTOSAVE_TICKBOX",
+                                  "AlwaysOnTopTimer_TICKBOX"};
+        Harness h;
+        SettingsWindow* w = h.prepare();
+        w->show();
+        QTest::mouseClick(w->okButton(), Qt::LeftButton);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(h.store.writtenKeys(), four + four); // OK, then the close it asks for
+
+        h.store.clearWrites();
+        h.prepare();
+        w->show();
+        QVERIFY(w->close()); // the close box
+        QCOMPARE(h.store.writtenKeys(), four);
+        QCOMPARE(h.stored("SettingsScreenLeft"), QString("1005"));
+        QVERIFY(h.store.writtenKeys().filter("Width").isEmpty());
+    }
+
+    void reopensWhereItWasMovedWithTheStoredSize()
+    {
+        Harness h({{"SettingsScreenWidth", "9540"}, {"SettingsScreenHeight", "3045"}});
+        SettingsWindow* w = h.prepare();
+        QCOMPARE(w->size(), QSize(630, 181)); // (9540 - 90) and (3045 - 330) twips
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->move(200, 150);
+        QVERIFY(w->close());
+        QCOMPARE(h.stored("SettingsScreenLeft"), QString("3000"));
+        QCOMPARE(h.stored("SettingsScreenTop"), QString("2250"));
+        h.prepare();
+        QCOMPARE(w->pos(), QPoint(200, 150));
+        QCOMPARE(w->size(), QSize(630, 181));
+    }
+
+    void enterPressesOnlyAFocusedOkAndEscapeDoesNothing()
+    {
+        Harness h;
+        SettingsWindow* w = h.prepare();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QCOMPARE(QApplication::focusWidget(), w->okButton());
+
+        QTest::mouseClick(w->armClearBox(), Qt::LeftButton);
+        w->clearButton()->setFocus();
+        QTest::keyClick(w->clearButton(), Qt::Key_Return);
+        QTest::keyClick(w->clearButton(), Qt::Key_Enter);
+        QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
+        QCOMPARE(h.field("AMOUNT_IN_WALLET_1"), QString("0")); // the clear did not run
+
+        w->autosaveBox()->setFocus();
+        QTest::keyClick(w->autosaveBox(), Qt::Key_Escape);
+        QTest::keyClick(w->autosaveBox(), Qt::Key_Return);
+        QVERIFY(w->isVisible());
+        QVERIFY(h.store.writes().isEmpty());
+
+        w->okButton()->setFocus();
+        QTest::keyClick(w->okButton(), Qt::Key_Return);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(h.store.writes().size(), 8);
+    }
+
+    void tabSkipsTheClearButtonUntilArmed()
+    {
+        Harness h;
+        SettingsWindow* w = h.prepare();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        auto visit = [&](int count) {
+            QStringList names;
+            w->okButton()->setFocus();
+            for (int i = 0; i < count; ++i) {
+                names.append(QApplication::focusWidget()->objectName());
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            }
+            return names;
+        };
+        QCOMPARE(visit(5), (QStringList{"OK_BUTTON", "AlwaysOnTopTimer_TICKBOX",
+                                        "ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX",
+                                        "AUTOSAVE_TICKBOX", "OK_BUTTON"}));
+        w->armClearBox()->setChecked(true);
+        QCOMPARE(visit(6), (QStringList{"OK_BUTTON", "AlwaysOnTopTimer_TICKBOX",
+                                        "ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX",
+                                        "CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON", "AUTOSAVE_TICKBOX",
+                                        "OK_BUTTON"}));
+    }
+
+    void creatorDoubleClickShowsTheAddressUntilClosed()
+    {
+        Harness h;
+        SettingsWindow* w = h.prepare();
+        w->show();
+        QTest::mouseDClick(w->creatorLabel(), Qt::LeftButton);
+        QCOMPARE(w->creatorLabel()->text(), QString("trevald@holbreck.example"));
+        w->close();
+        h.prepare();
+        QCOMPARE(w->creatorLabel()->text(), QString("Created By Trevald"));
+    }
+
+    void mainTimersKeepFiringWhileModal()
+    {
+        Harness h({{"AMOUNT_IN_WALLET_1", "2"}, {"CURRENT_DOLLAR_VALUATION_1", "3"}});
+        // A short interval so the test need not wait a whole second.
+        h.window.recalculateTimer()->setInterval(10);
+        QString seenWhileOpen;
+        QTimer::singleShot(300, this, [&] {
+            seenWhileOpen = h.field("TOTAL_USD_VALUATION_TEXTBOX_1");
+            QVERIFY(h.settingsController.window()->isModal());
+            h.settingsController.window()->close();
+        });
+        QTest::mouseClick(h.window.settingsButton(), Qt::LeftButton); // returns on close
+        QCOMPARE(seenWhileOpen, QString("6"));
+        QVERIFY(!h.settingsController.window()->isVisible());
+        QCOMPARE(h.settingsController.window()->parentWidget(), &h.window);
+    }
+
+    void everyControlIsNamedAndLaidOut()
+    {
+        Harness h;
+        SettingsWindow* w = h.prepare();
+        QCOMPARE(w->windowTitle(), QString("HOLBRECK - VARNETH"));
+        QCOMPARE(w->size(), QSize(530, 181));
+        QCOMPARE(w->armClearBox()->text(), QString("Enable \"Clear All Saved Crypto Data\" Button"));
+        QCOMPARE(w->clearButton()->text(), QString("Clear All Saved Crypto Data"));
+        QVERIFY(!w->okButton()->isDefault() && !w->okButton()->autoDefault());
+        QCOMPARE(w->findChild<QLabel*>("VARNETH_VERSION")->toolTip(), QString("Version"));
+        QCOMPARE(w->creatorLabel()->toolTip(), QString("App Description"));
+        // Captions fit their fixed widths, in whatever face the machine has.
+        for (QCheckBox* box : w->findChildren<QCheckBox*>()) {
+            QVERIFY2(box->sizeHint().width() <= box->width(), qPrintable(box->objectName()));
+        }
+    }
+};
+
+QTEST_MAIN(TestSettingsWindow)
+#include "tst_settings_window.moc"
