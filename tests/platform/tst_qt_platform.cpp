@@ -1,0 +1,117 @@
+#include "QtPlatform.h"
+
+#include <QGuiApplication>
+#include <QWindow>
+#include <QtTest>
+
+using namespace varneth;
+
+// The generic backend on the offscreen platform: it sees and restacks our own windows only.
+class TestQtPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void createdForPlatformsWithoutBackend();
+    void foregroundIsOurActiveWindowOrNone();
+    void setTopmostTogglesHintOnOwnWindow_data();
+    void setTopmostTogglesHintOnOwnWindow();
+    void setTopmostLeavesOtherWindowsAlone_data();
+    void setTopmostLeavesOtherWindowsAlone();
+};
+
+void TestQtPlatform::createdForPlatformsWithoutBackend()
+{
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
+    const std::unique_ptr<Platform> platform = Platform::create();
+    QVERIFY(dynamic_cast<QtPlatform*>(platform.get()) != nullptr);
+}
+
+void TestQtPlatform::foregroundIsOurActiveWindowOrNone()
+{
+    QtPlatform platform;
+    QCOMPARE(platform.foregroundWindow(), WindowHandle(0));
+
+    {
+        QWindow first;
+        QWindow second;
+        for (QWindow* window : {&first, &second}) {
+            window->resize(100, 100);
+            window->show();
+        }
+        first.requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(&first));
+        QCOMPARE(platform.foregroundWindow(), static_cast<WindowHandle>(first.winId()));
+
+        second.requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(&second));
+        QCOMPARE(platform.foregroundWindow(), static_cast<WindowHandle>(second.winId()));
+    }
+    QCOMPARE(platform.foregroundWindow(), WindowHandle(0));
+}
+
+void TestQtPlatform::setTopmostTogglesHintOnOwnWindow_data()
+{
+    QTest::addColumn<bool>("initiallyOnTop");
+    QTest::addColumn<bool>("topmost");
+
+    QTest::newRow("joins the group") << false << true;
+    QTest::newRow("leaves the group") << true << false;
+    QTest::newRow("stays in the group") << true << true;
+    QTest::newRow("stays out of the group") << false << false;
+}
+
+void TestQtPlatform::setTopmostTogglesHintOnOwnWindow()
+{
+    QFETCH(bool, initiallyOnTop);
+    QFETCH(bool, topmost);
+
+    QWindow window;
+    window.setFlag(Qt::WindowStaysOnTopHint, initiallyOnTop);
+    window.resize(100, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const Qt::WindowFlags before = window.flags();
+
+    QtPlatform platform;
+    platform.setTopmost(static_cast<WindowHandle>(window.winId()), topmost);
+
+    QCOMPARE(window.flags().testFlag(Qt::WindowStaysOnTopHint), topmost);
+    // Only the hint changes; the window keeps its kind and its other hints.
+    QCOMPARE(window.flags() & ~Qt::WindowStaysOnTopHint, before & ~Qt::WindowStaysOnTopHint);
+    QVERIFY(window.isVisible());
+}
+
+void TestQtPlatform::setTopmostLeavesOtherWindowsAlone_data()
+{
+    QTest::addColumn<bool>("topmost");
+
+    QTest::newRow("join") << true;
+    QTest::newRow("leave") << false;
+}
+
+void TestQtPlatform::setTopmostLeavesOtherWindowsAlone()
+{
+    QFETCH(bool, topmost);
+
+    QWindow shown;
+    shown.setFlag(Qt::WindowStaysOnTopHint, !topmost);
+    shown.resize(100, 100);
+    shown.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&shown));
+    // Never shown, so it has no native window yet; restacking must not give it one.
+    QWindow unshown;
+    unshown.setFlag(Qt::WindowStaysOnTopHint, !topmost);
+
+    QtPlatform platform;
+    const WindowHandle foreign = static_cast<WindowHandle>(shown.winId()) + 0x10000;
+    platform.setTopmost(foreign, topmost);
+    platform.setTopmost(0, topmost);
+
+    QCOMPARE(shown.flags().testFlag(Qt::WindowStaysOnTopHint), !topmost);
+    QCOMPARE(unshown.flags().testFlag(Qt::WindowStaysOnTopHint), !topmost);
+    QVERIFY(unshown.handle() == nullptr);
+}
+
+QTEST_MAIN(TestQtPlatform)
+#include "tst_qt_platform.moc"
