@@ -5,36 +5,45 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <string>
 
 using varneth::NumberText;
 
 namespace {
+
 constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// QCOMPARE treats doubles fuzzily; seventeen digits tell every two doubles apart,
+// negative zero included.
+QString exact(double value)
+{
+    return QString::number(value, 'g', 17);
 }
+
+void addColumns()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+}
+
+} // namespace
 
 class TestLenientNumber : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void decimalPrefix_data();
-    void decimalPrefix();
-    void exponent_data();
-    void exponent();
+    void decimal_data();
+    void decimal();
     void hexAndOctal_data();
-    void hexAndOctal();
-    void beyondRange_data();
-    void beyondRange();
+    void hexAndOctal() { decimal(); }
     void longTextsKeepCorrectRounding();
-    void ignoresTheLocale_data();
     void ignoresTheLocale();
 };
 
-void TestLenientNumber::decimalPrefix_data()
+void TestLenientNumber::decimal_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");
-
+    addColumns();
     QTest::newRow("empty") << QString() << 0.0;
     QTest::newRow("comma groups end the number") << "1,234.5" << 1.0;
     QTest::newRow("letters end the number") << "12abc" << 12.0;
@@ -59,20 +68,8 @@ void TestLenientNumber::decimalPrefix_data()
     QTest::newRow("NUL ends it") << QString::fromUtf16(u"4\u00005", 3) << 4.0;
     QTest::newRow("nearest double") << "0.1" << 0.1;
     QTest::newRow("seventeen digits") << "2.2250738585072014" << 2.2250738585072014;
-}
 
-void TestLenientNumber::decimalPrefix()
-{
-    QFETCH(QString, text);
-    QFETCH(double, expected);
-    QCOMPARE(NumberText::lenientNumber(text), expected);
-}
-
-void TestLenientNumber::exponent_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");
-
+    // Exponents: E, e, D and d.
     QTest::newRow("E") << "1E3" << 1000.0;
     QTest::newRow("e") << "1e3" << 1000.0;
     QTest::newRow("D") << "2D2" << 200.0;
@@ -86,20 +83,31 @@ void TestLenientNumber::exponent_data()
     QTest::newRow("exponent without mantissa") << "E5" << 0.0;
     QTest::newRow("other letters are not exponents") << "1x5" << 1.0;
     QTest::newRow("zero mantissa, huge exponent") << "0e999999999999999999999" << 0.0;
+
+    // Beyond the Double range: infinity or a signed zero.
+    QTest::newRow("huge exponent") << "1e400" << kInf;
+    QTest::newRow("huge negative") << "-2E309" << -kInf;
+    QTest::newRow("just above the largest double") << "1.7976931348623159e308" << kInf;
+    QTest::newRow("largest double")
+        << "1.7976931348623157e308" << std::numeric_limits<double>::max();
+    QTest::newRow("saturating exponent") << "1e99999999999999999999999" << kInf;
+    QTest::newRow("tiny") << "1e-400" << 0.0;
+    QTest::newRow("smallest subnormal")
+        << "4.9406564584124654e-324" << std::numeric_limits<double>::denorm_min();
+    QTest::newRow("below half the smallest subnormal") << "2.4e-324" << 0.0;
 }
 
-void TestLenientNumber::exponent()
+void TestLenientNumber::decimal()
 {
     QFETCH(QString, text);
     QFETCH(double, expected);
-    QCOMPARE(NumberText::lenientNumber(text), expected);
+    const double value = NumberText::lenientNumber(text);
+    QCOMPARE(exact(value), exact(expected));
 }
 
 void TestLenientNumber::hexAndOctal_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");
-
+    addColumns();
     QTest::newRow("&HFFFF is 16-bit -1") << "&HFFFF" << -1.0;
     QTest::newRow("&H7FFF") << "&H7FFF" << 32767.0;
     QTest::newRow("&H8000") << "&H8000" << -32768.0;
@@ -121,41 +129,8 @@ void TestLenientNumber::hexAndOctal_data()
     QTest::newRow("&O37777777777 is 32-bit -1") << "&O37777777777" << -1.0;
     QTest::newRow("lower-case o") << "&o17" << 15.0;
     QTest::newRow("octal stops at 8") << "&O78" << 7.0;
-}
-
-void TestLenientNumber::hexAndOctal()
-{
-    QFETCH(QString, text);
-    QFETCH(double, expected);
-    QCOMPARE(NumberText::lenientNumber(text), expected);
-}
-
-void TestLenientNumber::beyondRange_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");
-
     QTest::newRow("hex wider than 32 bits") << "&H123456789" << kInf;
     QTest::newRow("octal wider than 32 bits") << "&O77777777777" << kInf;
-    QTest::newRow("huge exponent") << "1e400" << kInf;
-    QTest::newRow("huge negative") << "-2E309" << -kInf;
-    QTest::newRow("just above the largest double") << "1.7976931348623159e308" << kInf;
-    QTest::newRow("largest double")
-        << "1.7976931348623157e308" << std::numeric_limits<double>::max();
-    QTest::newRow("saturating exponent") << "1e99999999999999999999999" << kInf;
-    QTest::newRow("tiny") << "1e-400" << 0.0;
-    QTest::newRow("smallest subnormal")
-        << "4.9406564584124654e-324" << std::numeric_limits<double>::denorm_min();
-    QTest::newRow("below half the smallest subnormal") << "2.4e-324" << 0.0;
-}
-
-void TestLenientNumber::beyondRange()
-{
-    QFETCH(QString, text);
-    QFETCH(double, expected);
-    const double value = NumberText::lenientNumber(text);
-    QCOMPARE(value, expected);
-    QCOMPARE(std::signbit(value), std::signbit(expected));
 }
 
 void TestLenientNumber::longTextsKeepCorrectRounding()
@@ -163,52 +138,43 @@ void TestLenientNumber::longTextsKeepCorrectRounding()
     // 1 + 2^-53 lies exactly halfway between 1 and the next double and rounds to even;
     // a non-zero digit far past the digits a reader might keep must round it up.
     const QString half = QStringLiteral("1.00000000000000011102230246251565404236316680908203125");
-    QCOMPARE(NumberText::lenientNumber(half), 1.0);
+    QCOMPARE(exact(NumberText::lenientNumber(half)), exact(1.0));
     const double up = NumberText::lenientNumber(half + QString(2000, QLatin1Char('0')) + "1");
-    QCOMPARE(up, std::nextafter(1.0, 2.0));
+    QCOMPARE(exact(up), exact(std::nextafter(1.0, 2.0)));
 
     // A million-digit whole number: its scale must come from every digit.
     const QString million = "1" + QString(1 << 20, QLatin1Char('0')) + "e-1048570";
-    QCOMPARE(NumberText::lenientNumber(million), 1e6);
-    QCOMPARE(NumberText::lenientNumber("0." + QString(1 << 20, QLatin1Char('0')) + "5e1048577"),
-             5.0);
-    QCOMPARE(NumberText::lenientNumber(QString(1 << 20, QLatin1Char(' ')) + "7"), 7.0);
+    QCOMPARE(exact(NumberText::lenientNumber(million)), exact(1e6));
+    QCOMPARE(
+        exact(NumberText::lenientNumber("0." + QString(1 << 20, QLatin1Char('0')) + "5e1048577")),
+        exact(5.0));
+    QCOMPARE(exact(NumberText::lenientNumber(QString(1 << 20, QLatin1Char(' ')) + "7")),
+             exact(7.0));
 
     // Blanks inside a long run count for nothing, past the kept digits as before them.
     QString spaced = QStringLiteral("1");
     for (int i = 0; i < 1000; ++i)
         spaced += QStringLiteral("00 \t\n");
-    QCOMPARE(NumberText::lenientNumber(spaced + "e-2000"), 1.0);
-    QCOMPARE(NumberText::lenientNumber(spaced + "." + spaced + "e-2000"), 1.0);
-}
-
-void TestLenientNumber::ignoresTheLocale_data()
-{
-    QTest::addColumn<QString>("localeName");
-    QTest::newRow("C") << "C";
-    QTest::newRow("de_DE") << "de_DE";
-    QTest::newRow("fr_FR") << "fr_FR";
+    QCOMPARE(exact(NumberText::lenientNumber(spaced + "e-2000")), exact(1.0));
+    QCOMPARE(exact(NumberText::lenientNumber(spaced + "." + spaced + "e-2000")), exact(1.0));
 }
 
 void TestLenientNumber::ignoresTheLocale()
 {
-    QFETCH(QString, localeName);
-    const QLocale previous;
-    QLocale::setDefault(QLocale(localeName));
     // The C library's locale must not matter either; where the system has no such
     // locale installed, setlocale leaves it unchanged and the check still holds.
-    const std::string cName = localeName.toStdString() + ".UTF-8";
-    std::setlocale(LC_ALL, cName.c_str());
-
-    const double point = NumberText::lenientNumber(u"1.5");
-    const double comma = NumberText::lenientNumber(u"1,5");
-    const double exponent = NumberText::lenientNumber(u"2.5e-1");
-
-    std::setlocale(LC_ALL, "C");
-    QLocale::setDefault(previous);
-    QCOMPARE(point, 1.5);
-    QCOMPARE(comma, 1.0);
-    QCOMPARE(exponent, 0.25);
+    for (const char* name : {"de_DE", "fr_FR"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+        std::setlocale(LC_ALL, (std::string(name) + ".UTF-8").c_str());
+        const double point = NumberText::lenientNumber(u"1.5");
+        const double comma = NumberText::lenientNumber(u"1,5");
+        const double exponent = NumberText::lenientNumber(u"2.5e-1");
+        std::setlocale(LC_ALL, "C");
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(exact(point), exact(1.5));
+        QCOMPARE(exact(comma), exact(1.0));
+        QCOMPARE(exact(exponent), exact(0.25));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestLenientNumber)
