@@ -23,9 +23,9 @@ public:
     static QString defaultText(SettingsKey key);
 
     QString readText(SettingsKey key) const;
-    float readSingle(SettingsKey key) const;         // geometry, twips
-    double readDouble(SettingsKey key) const;        // tick boxes as the main window reads them
-    qint16 readInteger(SettingsKey key) const;       // tick boxes as the settings window reads them
+    float readSingle(SettingsKey key) const;   // geometry, twips
+    double readDouble(SettingsKey key) const;  // tick boxes as the main window reads them
+    qint16 readInteger(SettingsKey key) const; // tick boxes as the settings window reads them
 
     SettingsStore::WriteResult writeText(SettingsKey key, const QString& text);
     SettingsStore::WriteResult writeSingle(SettingsKey key, float value);

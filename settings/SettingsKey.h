@@ -4,7 +4,8 @@ namespace varneth {
 
 // Every key the program reads or writes, all under application "VARNETH", section
 // "Settings". The names and defaults are in SettingsKeyTable.
-enum class SettingsKey {
+enum class SettingsKey
+{
     MainLeft,
     MainTop,
     MainWidth,

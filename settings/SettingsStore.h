@@ -29,15 +29,25 @@ public:
     static QString defaultFilePath();
     QString filePath() const { return m_filePath; }
 
-    // The stored text if the key exists, else defaultValue.
+    // The stored text if the key exists, else defaultValue. Names are case-sensitive;
+    // an empty name, or one holding '/' or '\\', addresses no key and reads the default.
+    // On the user's own store another application than "VARNETH" has its own file,
+    // <config>/<application>/<application>.conf; a store on a given file keeps every
+    // application in that one file.
     virtual QString read(QStringView application, QStringView section, QStringView key,
                          const QString& defaultValue) const;
-    // Creates or replaces the value; reports failure with its reason.
+    // Creates or replaces the value; reports failure with its reason. A new file is
+    // made 0600 and new folders 0700. A damaged file is rewritten from what could be
+    // parsed, so its unreadable lines are lost.
     virtual WriteResult write(QStringView application, QStringView section, QStringView key,
                               const QString& text);
 
 private:
+    static QString configFolder();
+    QString fileFor(QStringView application) const;
+
     QString m_filePath;
+    bool m_userStore = false;
 };
 
 } // namespace varneth
