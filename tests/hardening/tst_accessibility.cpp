@@ -1,0 +1,108 @@
+#include "ProgramHarness.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace varneth;
+
+namespace {
+
+// The role an assistive tool should announce for each kind of control.
+QAccessible::Role expectedRole(const QWidget* widget)
+{
+    if (qobject_cast<const QLineEdit*>(widget)) {
+        return QAccessible::EditableText;
+    }
+    if (qobject_cast<const QLabel*>(widget)) {
+        return QAccessible::StaticText;
+    }
+    if (qobject_cast<const QPushButton*>(widget)) {
+        return QAccessible::PushButton;
+    }
+    if (qobject_cast<const QCheckBox*>(widget)) {
+        return QAccessible::CheckBox;
+    }
+    if (qobject_cast<const QStatusBar*>(widget)) {
+        return QAccessible::StatusBar;
+    }
+    return QAccessible::NoRole;
+}
+
+} // namespace
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    }
+
+    void everyControlHasNameAndRole_data()
+    {
+        QTest::addColumn<bool>("settings");
+        QTest::addColumn<QAccessible::Role>("windowRole");
+        QTest::addColumn<int>("controls"); // labels, fields, buttons, tick boxes, status bar
+        // 7 captions, 3 status panels, 6 fields, 2 buttons, the status bar.
+        QTest::newRow("main window") << false << QAccessible::Client << 19;
+        // 4 display labels, 3 tick boxes, 2 buttons.
+        QTest::newRow("settings window") << true << QAccessible::Dialog << 9;
+    }
+
+    void everyControlHasNameAndRole()
+    {
+        QFETCH(bool, settings);
+        QFETCH(QAccessible::Role, windowRole);
+        QFETCH(int, controls);
+
+        ProgramHarness program;
+        program.start();
+        QWidget* window = &program.window();
+        if (settings) {
+            program.settingsWindow().prepare();
+            window = program.settingsWindow().window();
+            window->show();
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+
+        QAccessibleInterface* self = QAccessible::queryAccessibleInterface(window);
+        QVERIFY(self);
+        // Qt gives a plain top-level widget the role Client, a dialog Dialog.
+        QCOMPARE(self->role(), windowRole);
+        QCOMPARE(self->text(QAccessible::Name), QString("HOLBRECK - VARNETH"));
+
+        int seen = 0;
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            const QAccessible::Role role = expectedRole(widget);
+            if (widget->window() != window || role == QAccessible::NoRole) {
+                continue;
+            }
+            ++seen;
+            QAccessibleInterface* control = QAccessible::queryAccessibleInterface(widget);
+            QVERIFY2(control, qPrintable(widget->objectName()));
+            QVERIFY2(control->role() == role,
+                     qPrintable(QString("%1 has role 0x%2, expected 0x%3")
+                                    .arg(widget->objectName())
+                                    .arg(control->role(), 0, 16)
+                                    .arg(role, 0, 16)));
+            QVERIFY2(!control->text(QAccessible::Name).trimmed().isEmpty(),
+                     qPrintable(widget->objectName() + " has no accessible name"));
+        }
+        QCOMPARE(seen, controls);
+    }
+
+private:
+    QTemporaryDir m_config;
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"

@@ -1,0 +1,191 @@
+#include "IntervalTimer.h"
+#include "ProgramHarness.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace varneth;
+
+namespace {
+
+// How the user's store is damaged before the program starts.
+enum class Damage {
+    RandomBytes,      // the file holds garbage
+    FileIsFolder,     // a folder stands where the file should be
+    FolderIsFile,     // a regular file stands where the folder should be
+    FileUnreadable,   // mode 0000 (root reads it anyway)
+    FolderReadOnly,   // mode 0500 (root writes it anyway)
+};
+
+void damage(const QString& config, Damage how)
+{
+    const QString folder = config + "/VARNETH";
+    const QString file = folder + "/VARNETH.conf";
+    switch (how) {
+    case Damage::RandomBytes: {
+        QVERIFY(QDir().mkpath(folder));
+        QByteArray bytes(64 * 1024, Qt::Uninitialized);
+        QRandomGenerator generator(20261207); // the same garbage every run
+        for (char& byte : bytes) {
+            byte = static_cast<char>(generator.bounded(256));
+        }
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(bytes), bytes.size());
+        break;
+    }
+    case Damage::FileIsFolder:
+        QVERIFY(QDir().mkpath(file));
+        break;
+    case Damage::FolderIsFile: {
+        QFile out(folder);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("not a folder\n");
+        break;
+    }
+    case Damage::FileUnreadable: {
+        QVERIFY(QDir().mkpath(folder));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("[Settings]\nAMOUNT_IN_WALLET_1=5\n");
+        out.close();
+        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0) == 0);
+        break;
+    }
+    case Damage::FolderReadOnly: {
+        QVERIFY(QDir().mkpath(folder));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("[Settings]\n");
+        out.close();
+        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0400) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0500) == 0);
+        break;
+    }
+    }
+}
+
+// QTemporaryDir cannot remove what it may not write into.
+void repair(const QString& config)
+{
+    ::chmod(QFile::encodeName(config + "/VARNETH").constData(), 0700);
+    ::chmod(QFile::encodeName(config + "/VARNETH/VARNETH.conf").constData(), 0600);
+}
+
+} // namespace
+
+class TestDamagedStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        // A fresh folder for every row: each damages its own store.
+        m_config = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_config->isValid());
+        m_savedConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+    }
+
+    void cleanup()
+    {
+        repair(m_config->path());
+        m_config.reset();
+        qputenv("XDG_CONFIG_HOME", m_savedConfig);
+    }
+
+    void startsOnDefaultsAndReportsAtClose_data()
+    {
+        QTest::addColumn<Damage>("how");
+        QTest::addColumn<bool>("needsNonRoot");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("random bytes") << Damage::RandomBytes << false << true << QString();
+        QTest::newRow("folder where the file should be")
+            << Damage::FileIsFolder << false << false << "Is a directory";
+        QTest::newRow("file where the folder should be")
+            << Damage::FolderIsFile << false << false << "Not a directory";
+        QTest::newRow("file mode 0000") << Damage::FileUnreadable << true << false
+                                        << "Permission denied";
+        QTest::newRow("folder mode 0500") << Damage::FolderReadOnly << true << false
+                                          << "Permission denied";
+    }
+
+    void startsOnDefaultsAndReportsAtClose()
+    {
+        QFETCH(Damage, how);
+        QFETCH(bool, needsNonRoot);
+        QFETCH(bool, writable);
+        QFETCH(QString, reason);
+        if (needsNonRoot && ::geteuid() == 0) {
+            QSKIP("root reads and writes whatever the mode says");
+        }
+        damage(m_config->path(), how);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+
+        ProgramHarness program;
+        QCOMPARE(program.store().filePath(), m_config->path() + "/VARNETH/VARNETH.conf");
+        program.start();
+        QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
+
+        // Every input, timer and tick box as on a first run.
+        MainWindow& window = program.window();
+        QCOMPARE(window.field(ValuationField::ExchangeRate)->text(), QString("Exchange Rate"));
+        QCOMPARE(window.field(ValuationField::AmountInWallet)->text(), QString("0"));
+        QCOMPARE(window.field(ValuationField::CurrentDollarValuation)->text(), QString("0"));
+        QCOMPARE(window.pos(), QPoint(67, 67));
+        QVERIFY(window.recalculateTimer()->isRunning());
+        QVERIFY(!window.autosaveTimer()->isRunning());
+        QVERIFY(!window.alwaysOnTopTimer()->isRunning());
+        program.settingsWindow().prepare();
+        QVERIFY(!program.settingsWindow().window()->alwaysOnTopBox()->isChecked());
+        QVERIFY(!program.settingsWindow().window()->autosaveBox()->isChecked());
+
+        // The program works as usual on its defaults.
+        window.field(ValuationField::AmountInWallet)->setText("2");
+        window.field(ValuationField::CurrentDollarValuation)->setText("3");
+        window.field(ValuationField::ExchangeRate)->setText("0.5");
+        program.controller().recalculate();
+        QCOMPARE(window.field(ValuationField::TotalValuation)->text(), QString("3"));
+        QVERIFY(program.shown().isEmpty()); // nothing is written before the close
+
+        QSignalSpy closed(&program.controller(), &MainWindowController::closed);
+        QVERIFY(window.close());
+        QCOMPARE(closed.count(), 1);
+
+        if (writable) {
+            // The damaged file was replaced by a good one holding this run's inputs.
+            QVERIFY(program.shown().isEmpty());
+            QCOMPARE(program.store().read(u"VARNETH", u"Settings", u"AMOUNT_IN_WALLET_1", "?"),
+                     QString("2"));
+            return;
+        }
+        // One message for the whole close, naming the file and why it failed.
+        QCOMPARE(program.shown().size(), 1);
+        const QString message = program.shown().first();
+        QVERIFY2(message.contains(QDir::toNativeSeparators(program.store().filePath())),
+                 qPrintable(message));
+        QVERIFY2(message.contains(reason), qPrintable(message));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_config;
+    QByteArray m_savedConfig;
+};
+
+QTEST_MAIN(TestDamagedStore)
+#include "tst_damaged_store.moc"

@@ -1,0 +1,93 @@
+#include "ProgramHarness.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace varneth;
+
+namespace {
+
+constexpr qsizetype kMebi = qsizetype(1) << 20;
+
+} // namespace
+
+class TestLargePaste : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // A store of its own, so inputs left by an earlier run never load here.
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    }
+
+    void pastedMebibyteIsKeptWholeAndValued_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::newRow("zeros after the number") << "2.5" + QString(kMebi - 3, u'0');
+        QTest::newRow("zeros before the number") << QString(kMebi - 3, u'0') + "2.5";
+        QTest::newRow("blanks before the number") << QString(kMebi - 3, u' ') + "2.5";
+        QTest::newRow("letters after the number") << "2.5" + QString(kMebi - 3, u'x');
+        QTest::newRow("digits after the point") << "2.5" + QString(kMebi - 3, u'0').replace(
+                                                              kMebi - 4, 1, u'1');
+    }
+
+    void pastedMebibyteIsKeptWholeAndValued()
+    {
+        QFETCH(QString, pasted);
+        QCOMPARE(pasted.size(), kMebi);
+
+        ProgramHarness program;
+        program.start();
+        MainWindow& window = program.window();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.field(ValuationField::CurrentDollarValuation)->setText("4");
+        window.field(ValuationField::ExchangeRate)->setText("0.5");
+
+        QApplication::clipboard()->setText(pasted);
+        QLineEdit* amount = window.field(ValuationField::AmountInWallet);
+        amount->setFocus();
+        amount->selectAll();
+        QTest::keyClick(amount, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(amount->text().size(), kMebi);
+        QVERIFY(amount->text() == pasted); // not QCOMPARE: its message would be 1 MiB long
+
+        // The results follow on the next tick, and again on the one after. A handler
+        // that took half the timer's interval would leave the window no time to paint
+        // and take input; the bound is generous so only a real slowdown trips it.
+        for (int tick = 0; tick < 2; ++tick) {
+            QElapsedTimer elapsed;
+            elapsed.start();
+            program.controller().recalculate();
+            const qint64 ms = elapsed.elapsed();
+            QVERIFY2(ms < 500, qPrintable(QString("recalculation took %1 ms").arg(ms)));
+            QCOMPARE(window.field(ValuationField::TotalUsdValuation)->text(), QString("10"));
+            QCOMPARE(window.field(ValuationField::ConvertedValuation)->text(), QString("2"));
+            QCOMPARE(window.field(ValuationField::TotalValuation)->text(), QString("5"));
+        }
+
+        // The window still paints and takes input with the long text in it.
+        QElapsedTimer elapsed;
+        elapsed.start();
+        window.repaint();
+        QTest::keyClick(amount, Qt::Key_End);
+        QTest::keyClick(amount, Qt::Key_Backspace);
+        QCoreApplication::processEvents();
+        const qint64 ms = elapsed.elapsed();
+        QVERIFY2(ms < 2000, qPrintable(QString("paint and a key took %1 ms").arg(ms)));
+        QCOMPARE(amount->text().size(), kMebi - 1);
+        QVERIFY(amount->text() == pasted.left(kMebi - 1));
+    }
+
+private:
+    QTemporaryDir m_config;
+};
+
+QTEST_MAIN(TestLargePaste)
+#include "tst_large_paste.moc"

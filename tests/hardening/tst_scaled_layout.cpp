@@ -1,0 +1,170 @@
+#include "ProgramHarness.h"
+#include "Twips.h"
+#include "WrappedCaptionButton.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace varneth;
+
+namespace {
+
+QString describe(const QWidget* widget)
+{
+    const QRect r = widget->geometry();
+    return QString("%1 (%2,%3 %4x%5)")
+        .arg(widget->objectName())
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height());
+}
+
+// The window's own controls, not its child windows and not what the controls hold.
+QList<QWidget*> controlsOf(QWidget* window)
+{
+    QList<QWidget*> controls;
+    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow() && child->isVisibleTo(window)) {
+            controls.append(child);
+        }
+    }
+    return controls;
+}
+
+// A push button's size hint asks for a style minimum (80 px in the common styles) that
+// has nothing to do with its caption, so a button is measured by the room its caption
+// gets: the contents less the margin, on one line or, for a wrapping button, on several.
+bool captionFits(QPushButton* button, QString* need)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button) / 2;
+    const QRect room = button->style()
+                           ->subElementRect(QStyle::SE_PushButtonContents, &option, button)
+                           .adjusted(margin, 0, -margin, 0);
+    const QFontMetrics metrics = button->fontMetrics();
+    QSize used;
+    if (qobject_cast<WrappedCaptionButton*>(button)) {
+        used = metrics.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, button->text()).size();
+    } else {
+        used = QSize(metrics.horizontalAdvance(button->text()), metrics.height());
+    }
+    *need = QString("%1x%2 of %3x%4").arg(used.width()).arg(used.height()).arg(room.width()).arg(
+        room.height());
+    return used.width() <= room.width() && used.height() <= room.height();
+}
+
+void checkCaptionsFit(QWidget* window)
+{
+    int checked = 0;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (widget->window() != window || !widget->isVisibleTo(window)) {
+            continue;
+        }
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            ++checked;
+            QString need;
+            QVERIFY2(captionFits(button, &need),
+                     qPrintable(QString("%1 caption takes %2").arg(describe(button), need)));
+        } else if (qobject_cast<QLabel*>(widget) || qobject_cast<QCheckBox*>(widget)) {
+            ++checked;
+            QVERIFY2(widget->sizeHint().width() <= widget->width(),
+                     qPrintable(QString("%1 needs %2 px").arg(describe(widget)).arg(
+                         widget->sizeHint().width())));
+        }
+    }
+    QVERIFY(checked >= 5);
+}
+
+void checkNothingOverlaps(QWidget* window)
+{
+    const QList<QWidget*> controls = controlsOf(window);
+    QVERIFY(controls.size() >= 5);
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+        const QRect a = controls[i]->geometry();
+        QVERIFY2(window->rect().contains(a), qPrintable(describe(controls[i]) + " sticks out"));
+        for (qsizetype j = i + 1; j < controls.size(); ++j) {
+            QVERIFY2(!a.intersects(controls[j]->geometry()),
+                     qPrintable(describe(controls[i]) + " overlaps " + describe(controls[j])));
+        }
+    }
+}
+
+} // namespace
+
+// Run with QT_SCALE_FACTOR=2: the whole window is drawn twice as large, so the layout in
+// device-independent pixels stays the one of 96 dpi, while text is drawn with the finer
+// metrics of the larger scale, which may need a few more pixels than at scale 1.
+class TestScaledLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+        QCOMPARE(qgetenv("QT_SCALE_FACTOR"), QByteArray("2"));
+        // Layout values stay in twips at the logical 96 dpi; the scale does the rest.
+        QCOMPARE(Twips::screenDpi(), 96.0);
+    }
+
+    void init()
+    {
+        m_program = std::make_unique<ProgramHarness>();
+        m_program->start();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_program->window()));
+        m_program->settingsWindow().prepare();
+        m_program->settingsWindow().window()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_program->settingsWindow().window()));
+    }
+
+    void cleanup() { m_program.reset(); }
+
+    void windowsScaleAsAWhole_data() { windows(); }
+    void windowsScaleAsAWhole()
+    {
+        QWidget* window = chosen();
+        QCOMPARE(window->devicePixelRatio(), 2.0);
+        const QPixmap shot = window->grab();
+        QCOMPARE(shot.size(), window->size() * 2);
+        QCOMPARE(shot.devicePixelRatio(), 2.0);
+    }
+
+    void captionsFit_data() { windows(); }
+    void captionsFit() { checkCaptionsFit(chosen()); }
+
+    void nothingOverlaps_data() { windows(); }
+    void nothingOverlaps() { checkNothingOverlaps(chosen()); }
+
+private:
+    void windows()
+    {
+        QTest::addColumn<bool>("settings");
+        QTest::newRow("main window") << false;
+        QTest::newRow("settings window") << true;
+    }
+
+    QWidget* chosen()
+    {
+        QFETCH(bool, settings);
+        if (settings) {
+            return m_program->settingsWindow().window();
+        }
+        return &m_program->window();
+    }
+
+    QTemporaryDir m_config;
+    std::unique_ptr<ProgramHarness> m_program;
+};
+
+QTEST_MAIN(TestScaledLayout)
+#include "tst_scaled_layout.moc"
