@@ -37,10 +37,16 @@ public:
                       const QString& parameters, const QString& directory,
                       int showCommand) override;
 
+    // Windows given the tool-window hints, in order. Kept apart from calls() because they
+    // are frame set-up, not the keep-on-top and calculator traffic that calls() follows.
+    void prepareToolWindow(WindowHandle window) override { m_preparedToolWindows.append(window); }
+    const QList<WindowHandle>& preparedToolWindows() const { return m_preparedToolWindows; }
+
 private:
     QList<WindowHandle> m_answers;
     qsizetype m_next = 0;
     QList<Call> m_calls;
+    QList<WindowHandle> m_preparedToolWindows;
 };
 
 } // namespace varneth

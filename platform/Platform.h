@@ -30,6 +30,13 @@ public:
                               const QString& parameters, const QString& directory,
                               int showCommand) = 0;
 
+    // Gives a top-level window the desktop hints of a fixed tool window that its Qt window
+    // flags do not give on every desktop: no taskbar or pager entry, and a title bar with
+    // a close box only. Call it when the window has its native handle and before each
+    // time it is shown; the desktop may forget the hints while the window is hidden.
+    // Where the flags already say it all, it does nothing.
+    virtual void prepareToolWindow(WindowHandle /*window*/) {}
+
     // The implementation for the running QGuiApplication's platform (X11 or generic).
     static std::unique_ptr<Platform> create();
 };

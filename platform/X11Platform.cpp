@@ -4,9 +4,11 @@
 
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace varneth {
@@ -46,6 +48,31 @@ std::uint32_t defaultRoot(xcb_connection_t* connection)
     return it.rem > 0 ? it.data->root : xcb_window_t(XCB_WINDOW_NONE);
 }
 
+// A property of 32-bit items of the given type; empty when absent or of another type.
+std::vector<std::uint32_t> readList(xcb_connection_t* connection, xcb_window_t window,
+                                    xcb_atom_t property, xcb_atom_t type)
+{
+    std::vector<std::uint32_t> items;
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, property, type, 0, 1024), &error);
+    std::free(error);
+    if (reply && reply->type == type && reply->format == 32) {
+        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        const int count = xcb_get_property_value_length(reply) / 4;
+        items.assign(data, data + count);
+    }
+    std::free(reply);
+    return items;
+}
+
+void writeList(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
+               xcb_atom_t type, const std::vector<std::uint32_t>& items)
+{
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, property, type, 32,
+                        static_cast<std::uint32_t>(items.size()), items.data());
+}
+
 } // namespace
 
 X11Platform::X11Platform() : X11Platform(applicationConnection(), 0)
@@ -66,26 +93,31 @@ bool X11Platform::internAtoms()
     if (!m_connection || m_root == XCB_WINDOW_NONE || xcb_connection_has_error(m_connection)) {
         return false;
     }
-    static constexpr std::array<const char*, 3> names = {"_NET_ACTIVE_WINDOW", "_NET_WM_STATE",
-                                                         "_NET_WM_STATE_ABOVE"};
+    static constexpr std::array<const char*, AtomCount> names = {"_NET_ACTIVE_WINDOW",
+                                                                 "_NET_WM_STATE",
+                                                                 "_NET_WM_STATE_ABOVE",
+                                                                 "_NET_WM_STATE_SKIP_TASKBAR",
+                                                                 "_NET_WM_STATE_SKIP_PAGER",
+                                                                 "_NET_WM_WINDOW_TYPE",
+                                                                 "_NET_WM_WINDOW_TYPE_TOOLBAR",
+                                                                 "_NET_SUPPORTING_WM_CHECK",
+                                                                 "_NET_WM_NAME",
+                                                                 "UTF8_STRING"};
     std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
-    // All three requests go out before the first reply is awaited: one round trip.
+    // All requests go out before the first reply is awaited: one round trip.
     for (std::size_t i = 0; i < names.size(); ++i) {
         cookies[i] = xcb_intern_atom(m_connection, 0,
                                      static_cast<std::uint16_t>(std::strlen(names[i])), names[i]);
     }
-    std::array<xcb_atom_t, names.size()> atoms{};
+    bool all = true;
     for (std::size_t i = 0; i < names.size(); ++i) {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(m_connection, cookies[i], nullptr);
-        atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        m_atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        all = all && m_atoms[i] != XCB_ATOM_NONE;
         std::free(reply);
     }
-    m_activeWindowAtom = atoms[0];
-    m_wmStateAtom = atoms[1];
-    m_wmStateAboveAtom = atoms[2];
     // A failed lookup is tried again on the next call rather than remembered as none.
-    m_atomsInterned = m_activeWindowAtom != XCB_ATOM_NONE && m_wmStateAtom != XCB_ATOM_NONE &&
-                      m_wmStateAboveAtom != XCB_ATOM_NONE;
+    m_atomsInterned = all;
     return m_atomsInterned;
 }
 
@@ -95,7 +127,7 @@ WindowHandle X11Platform::foregroundWindow()
         return 0;
     }
     const xcb_get_property_cookie_t cookie =
-        xcb_get_property(m_connection, 0, m_root, m_activeWindowAtom, XCB_ATOM_WINDOW, 0, 1);
+        xcb_get_property(m_connection, 0, m_root, atom(ActiveWindow), XCB_ATOM_WINDOW, 0, 1);
     xcb_generic_error_t* error = nullptr;
     xcb_get_property_reply_t* reply = xcb_get_property_reply(m_connection, cookie, &error);
     std::free(error);
@@ -122,15 +154,104 @@ void X11Platform::setTopmost(WindowHandle window, bool topmost)
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = static_cast<xcb_window_t>(window);
-    event.type = m_wmStateAtom;
+    event.type = atom(WmState);
     event.data.data32[0] = topmost ? StateAdd : StateRemove;
-    event.data.data32[1] = m_wmStateAboveAtom;
+    event.data.data32[1] = atom(WmStateAbove);
     event.data.data32[2] = 0;
     event.data.data32[3] = SourcePager;
     xcb_send_event(m_connection, 0, m_root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
     xcb_flush(m_connection);
+}
+
+void X11Platform::prepareToolWindow(WindowHandle window)
+{
+    if (window == 0 || !internAtoms()) {
+        return;
+    }
+    const auto target = static_cast<xcb_window_t>(window);
+    // The type is the client's to set at any time; openbox reads it again when it changes.
+    if (windowManagerIsOpenbox()) {
+        prependWindowType(target, atom(WmWindowTypeToolbar));
+    }
+    addStates(target, atom(WmStateSkipTaskbar), atom(WmStateSkipPager));
+    xcb_flush(m_connection);
+}
+
+bool X11Platform::isMapped(std::uint32_t window)
+{
+    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+        m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
+    const bool mapped = attributes && attributes->map_state != XCB_MAP_STATE_UNMAPPED;
+    std::free(attributes);
+    return mapped;
+}
+
+// EWMH names the window manager through a child window of its own that carries its name.
+bool X11Platform::windowManagerIsOpenbox()
+{
+    const std::vector<std::uint32_t> check =
+        readList(m_connection, m_root, atom(SupportingWmCheck), XCB_ATOM_WINDOW);
+    if (check.empty() || check.front() == XCB_WINDOW_NONE) {
+        return false;
+    }
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        m_connection,
+        xcb_get_property(m_connection, 0, check.front(), atom(WmName), atom(Utf8String), 0, 64),
+        nullptr);
+    bool openbox = false;
+    if (reply && reply->format == 8) {
+        const QByteArray name(static_cast<const char*>(xcb_get_property_value(reply)),
+                              xcb_get_property_value_length(reply));
+        openbox = name.compare("Openbox", Qt::CaseInsensitive) == 0;
+    }
+    std::free(reply);
+    return openbox;
+}
+
+void X11Platform::addStates(std::uint32_t window, std::uint32_t first, std::uint32_t second)
+{
+    if (isMapped(window)) {
+        // The window manager owns the state of a mapped window: ask it, as for topmost.
+        xcb_client_message_event_t event;
+        std::memset(&event, 0, sizeof(event));
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = atom(WmState);
+        event.data.data32[0] = StateAdd;
+        event.data.data32[1] = first;
+        event.data.data32[2] = second;
+        event.data.data32[3] = SourcePager;
+        xcb_send_event(m_connection, 0, m_root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+        return;
+    }
+    // Before mapping the property is the client's. Qt merges its own states (modal, above)
+    // into what it finds there when it maps the window, so these survive the showing.
+    std::vector<std::uint32_t> states =
+        readList(m_connection, window, atom(WmState), XCB_ATOM_ATOM);
+    for (const std::uint32_t state : {first, second}) {
+        if (std::find(states.begin(), states.end(), state) == states.end()) {
+            states.push_back(state);
+        }
+    }
+    writeList(m_connection, window, atom(WmState), XCB_ATOM_ATOM, states);
+}
+
+// Window managers take the first type they know, so the rest stay as fallbacks.
+void X11Platform::prependWindowType(std::uint32_t window, std::uint32_t type)
+{
+    std::vector<std::uint32_t> types =
+        readList(m_connection, window, atom(WmWindowType), XCB_ATOM_ATOM);
+    if (!types.empty() && types.front() == type) {
+        return;
+    }
+    types.erase(std::remove(types.begin(), types.end(), type), types.end());
+    types.insert(types.begin(), type);
+    writeList(m_connection, window, atom(WmWindowType), XCB_ATOM_ATOM, types);
 }
 
 void X11Platform::shellExecute(WindowHandle /*parent*/, const QString& verb, const QString& file,

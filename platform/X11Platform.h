@@ -25,16 +25,39 @@ public:
     void shellExecute(WindowHandle parent, const QString& verb, const QString& file,
                       const QString& parameters, const QString& directory,
                       int showCommand) override;
+    // Adds _NET_WM_STATE_SKIP_TASKBAR and _NET_WM_STATE_SKIP_PAGER, as a property while the
+    // window is unmapped and as a request to the window manager once it is mapped. Under
+    // openbox the window is also typed a toolbar: openbox draws the iconify button for
+    // every other type whatever the Motif hints say.
+    void prepareToolWindow(WindowHandle window) override;
 
 private:
+    enum Atom
+    {
+        ActiveWindow,
+        WmState,
+        WmStateAbove,
+        WmStateSkipTaskbar,
+        WmStateSkipPager,
+        WmWindowType,
+        WmWindowTypeToolbar,
+        SupportingWmCheck,
+        WmName,
+        Utf8String,
+        AtomCount
+    };
+
     bool internAtoms();
+    std::uint32_t atom(Atom which) const { return m_atoms[which]; }
+    bool isMapped(std::uint32_t window);
+    bool windowManagerIsOpenbox();
+    void addStates(std::uint32_t window, std::uint32_t first, std::uint32_t second);
+    void prependWindowType(std::uint32_t window, std::uint32_t type);
 
     xcb_connection_t* m_connection = nullptr;
     std::uint32_t m_root = 0;
     bool m_atomsInterned = false;
-    std::uint32_t m_activeWindowAtom = 0;
-    std::uint32_t m_wmStateAtom = 0;
-    std::uint32_t m_wmStateAboveAtom = 0;
+    std::uint32_t m_atoms[AtomCount] = {};
 };
 
 } // namespace varneth
