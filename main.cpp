@@ -34,5 +34,8 @@ int main(int argc, char* argv[])
     controller.setSettingsOpener([&settingsWindow] { settingsWindow.open(); });
     controller.load();
     window.show();
+    // Window managers that keep windows without a taskbar entry out of their own focus
+    // choices (openbox) would leave it inactive; ask for it as every new window gets it.
+    window.activateWindow();
     return QApplication::exec();
 }

@@ -62,6 +62,10 @@ void MainWindowController::load()
     geometry.width = m_settings.readSingle(SettingsKey::MainWidth);
     geometry.height = m_settings.readSingle(SettingsKey::MainHeight);
     WindowGeometry::apply(m_window, geometry, m_window.dpi());
+    // The frame's desktop hints go on the native window before it is first mapped. Only
+    // now may it be created: a window placed before creation keeps its position as the
+    // frame's, which is how the geometry is stored.
+    m_platform.prepareToolWindow(m_window.winId());
 
     m_sheet.setText(ValuationField::ExchangeRate, m_settings.readText(SettingsKey::ExchangeRateTextbox));
     m_sheet.setText(ValuationField::AmountInWallet, m_settings.readText(SettingsKey::AmountInWallet1));
@@ -119,6 +123,11 @@ void MainWindowController::setFieldText(ValuationField field, const QString& tex
     m_sheet.setText(field, text);
 }
 
+void MainWindowController::prepareOwnedToolWindow(QWidget& window)
+{
+    m_platform.prepareToolWindow(window.winId());
+}
+
 void MainWindowController::launchCalculator()
 {
     m_platform.shellExecute(m_window.winId(), QStringLiteral("runas"), QStringLiteral("calc.exe"),
@@ -129,6 +138,10 @@ void MainWindowController::openSettings()
 {
     if (m_openSettings) {
         m_openSettings();
+        // Closing an owned modal window hands the keyboard back to its owner. Window managers
+        // that leave windows without a taskbar entry out of their own choice of the next
+        // window to focus (openbox) would leave none active, so ask for it.
+        m_window.activateWindow();
     }
 }
 

@@ -44,6 +44,7 @@ public:
     void setAutosaveEnabled(bool enabled) override;
     QString fieldText(ValuationField field) const override;
     void setFieldText(ValuationField field, const QString& text) override;
+    void prepareOwnedToolWindow(QWidget& window) override;
 
 signals:
     // The close sequence has run; the program ends.

@@ -8,8 +8,8 @@ class QWidget;
 
 namespace varneth {
 
-// What the settings window may do to the main window: switch its two optional timers
-// and rewrite its fields.
+// What the settings window may do to the main window: switch its two optional timers,
+// rewrite its fields and frame its owned window like itself.
 class MainWindowOperations
 {
 public:
@@ -20,6 +20,9 @@ public:
     virtual void setAutosaveEnabled(bool enabled) = 0;
     virtual QString fieldText(ValuationField field) const = 0;
     virtual void setFieldText(ValuationField field, const QString& text) = 0;
+    // Gives a window the main window owns the desktop frame hints of the main window's own
+    // frame; call it before each showing.
+    virtual void prepareOwnedToolWindow(QWidget& /*window*/) {}
 };
 
 } // namespace varneth

@@ -44,6 +44,8 @@ void SettingsWindowController::prepare()
     }
     m_window->resetToLayout();
     load();
+    // Again on every opening: the desktop drops the hints while the window is hidden.
+    m_main.prepareOwnedToolWindow(*m_window);
 }
 
 void SettingsWindowController::create()
