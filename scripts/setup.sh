@@ -9,6 +9,8 @@ packages=(
     fonts-liberation
     # X11 tests and screenshots: a virtual display, a real window manager, tools to inspect it
     xvfb xauth openbox x11-utils xdotool imagemagick
+    # Packaging: dpkg-shlibdeps for the .deb's dependencies, appstreamcli to check the metainfo
+    dpkg-dev appstream
 )
 
 missing=()

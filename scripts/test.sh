@@ -14,3 +14,29 @@ for preset in dev asan; do
     echo "== $preset: tests"
     ./scripts/with-x11.sh ctest --preset "$preset" -j2
 done
+
+# The .deb as a user gets it: built from the release preset, unpacked into a temporary
+# root with dpkg -x, its metainfo checked, and its binary started to prove it opens its
+# window.
+echo "== release: package"
+cmake --preset release >/dev/null
+cmake --build --preset release
+(cd build/release && cpack -G DEB >/dev/null)
+deb=$(ls -t build/release/varneth_*.deb | head -n1)
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg -x "$deb" "$root"
+appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml
+echo "== package: starting the unpacked $root/usr/bin/varneth"
+XDG_CONFIG_HOME="$root/config" ./scripts/with-x11.sh bash -c '
+    "$1" & pid=$!
+    for _ in $(seq 100); do
+        if xdotool search --onlyvisible --name "HOLBRECK - VARNETH" >/dev/null 2>&1; then
+            kill "$pid"; wait "$pid" 2>/dev/null
+            exit 0
+        fi
+        sleep 0.1
+    done
+    kill "$pid" 2>/dev/null; exit 1
+' opener "$root/usr/bin/varneth" || { echo "== package: FAILED, no window from $deb"; exit 1; }
+echo "== package: $(basename "$deb") opens its window"
