@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "BgrColor.h"
+#include "DisplayLabel.h"
 #include "IntervalTimer.h"
 #include "ProgramFont.h"
 #include "ToolWindowFrame.h"
@@ -17,8 +18,6 @@ namespace varneth {
 
 namespace {
 
-constexpr quint32 kBlack = 0x00000000;
-constexpr quint32 kGreen = 0x0000FF00;
 constexpr quint32 kLightGreen = 0x00C0FFC0;
 constexpr quint32 kLightYellow = 0x00C0FFFF;
 constexpr quint32 kWhite = 0x00FFFFFF;
@@ -32,20 +31,6 @@ void setBackground(QWidget* widget, QPalette::ColorRole role, quint32 bgr)
     QPalette palette = widget->palette();
     palette.setColor(role, BgrColor::fromBgr(bgr));
     widget->setPalette(palette);
-}
-
-// The title labels: green on black, centred, boxed.
-void makeDisplayLabel(QLabel* label, const QString& tooltip)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, BgrColor::fromBgr(kBlack));
-    palette.setColor(QPalette::WindowText, BgrColor::fromBgr(kGreen));
-    label->setPalette(palette);
-    label->setAutoFillBackground(true);
-    label->setAlignment(Qt::AlignCenter);
-    label->setFrameShape(QFrame::Box);
-    label->setFrameShadow(QFrame::Plain);
-    label->setToolTip(tooltip);
 }
 
 } // namespace
@@ -65,7 +50,7 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
     QLabel* varneth = addLabel("VARNETH_TITLE", QStringLiteral("VARNETH"), {2520, 120, 2535, 360});
     for (QLabel* title : {holbreck, varneth}) {
         title->setFont(titleFont);
-        makeDisplayLabel(title, QStringLiteral("Application Title"));
+        DisplayLabel::style(*title, QStringLiteral("Application Title"));
     }
 
     m_settingsButton = new QPushButton(QStringLiteral("SETTINGS"), this);

@@ -1,6 +1,6 @@
 #include "SettingsWindow.h"
 
-#include "BgrColor.h"
+#include "DisplayLabel.h"
 #include "ProgramFont.h"
 #include "ToolWindowFrame.h"
 #include "Twips.h"
@@ -77,14 +77,7 @@ QLabel* SettingsWindow::addDisplayLabel(const char* name, const QString& caption
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height(), m_dpi));
     label->setFont(ProgramFont::make(12, true));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, BgrColor::fromBgr(0x00000000));
-    palette.setColor(QPalette::WindowText, BgrColor::fromBgr(0x0000FF00));
-    label->setPalette(palette);
-    label->setAutoFillBackground(true);
-    label->setAlignment(Qt::AlignCenter);
-    label->setFrameShape(QFrame::Box);
-    label->setToolTip(tooltip);
+    DisplayLabel::style(*label, tooltip);
     return label;
 }
 
