@@ -1,0 +1,243 @@
+#pragma once
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QList>
+#include <QPoint>
+#include <QSize>
+#include <QtGui/qguiapplication_platform.h>
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
+
+namespace varneth {
+
+// Reads what the X server and the window manager hold about windows, over a connection
+// of its own as another program would, and sends the requests a window manager, a pager
+// or another program sends. Tests read state here rather than from Qt's bookkeeping.
+class X11Probe
+{
+public:
+    // WM_NORMAL_HINTS as ICCCM lays it out; only the fields the tests look at.
+    struct SizeHints
+    {
+        bool hasMin = false;
+        bool hasMax = false;
+        QSize min;
+        QSize max;
+    };
+
+    X11Probe()
+    {
+        int screenNumber = 0;
+        m_connection = xcb_connect(nullptr, &screenNumber);
+        if (xcb_connection_has_error(m_connection)) {
+            return;
+        }
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+        for (int i = 0; i < screenNumber && screens.rem > 1; ++i) {
+            xcb_screen_next(&screens);
+        }
+        m_screen = screens.data;
+        m_root = m_screen->root;
+    }
+    ~X11Probe()
+    {
+        for (xcb_window_t window : m_ownWindows) {
+            xcb_destroy_window(m_connection, window);
+        }
+        xcb_disconnect(m_connection);
+    }
+    X11Probe(const X11Probe&) = delete;
+    X11Probe& operator=(const X11Probe&) = delete;
+
+    bool isConnected() const { return m_screen != nullptr; }
+    xcb_window_t root() const { return m_root; }
+
+    xcb_atom_t atom(const char* name)
+    {
+        const auto length = static_cast<uint16_t>(std::strlen(name));
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            m_connection, xcb_intern_atom(m_connection, 0, length, name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return result;
+    }
+
+    QList<quint32> property(xcb_window_t window, const char* name, xcb_atom_t type)
+    {
+        QList<quint32> values;
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, window, atom(name), type, 0, 1024),
+            nullptr);
+        if (reply && reply->format == 32 && reply->type == type) {
+            const auto* data = static_cast<const quint32*>(xcb_get_property_value(reply));
+            const int count = xcb_get_property_value_length(reply) / 4;
+            values = QList<quint32>(data, data + count);
+        }
+        std::free(reply);
+        return values;
+    }
+
+    QByteArray text(xcb_window_t window, const char* name, xcb_atom_t type)
+    {
+        QByteArray value;
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, window, atom(name), type, 0, 1024),
+            nullptr);
+        if (reply && reply->format == 8 && reply->type == type) {
+            value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                               xcb_get_property_value_length(reply));
+        }
+        std::free(reply);
+        return value;
+    }
+
+    QList<quint32> wmState(xcb_window_t window)
+    {
+        return property(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
+    }
+    bool hasState(xcb_window_t window, const char* state)
+    {
+        return wmState(window).contains(atom(state));
+    }
+    QList<quint32> allowedActions(xcb_window_t window)
+    {
+        return property(window, "_NET_WM_ALLOWED_ACTIONS", XCB_ATOM_ATOM);
+    }
+
+    xcb_window_t activeWindow()
+    {
+        const QList<quint32> values = property(m_root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
+        return values.isEmpty() ? xcb_window_t(XCB_WINDOW_NONE) : values.first();
+    }
+
+    // Managed and framed: in the client list, with the frame extents set.
+    bool isManaged(xcb_window_t window)
+    {
+        return property(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW).contains(window) &&
+               property(window, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL).size() == 4;
+    }
+    bool isViewable(xcb_window_t window)
+    {
+        xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
+        const bool viewable = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+        std::free(reply);
+        return viewable;
+    }
+
+    QSize clientSize(xcb_window_t window)
+    {
+        xcb_get_geometry_reply_t* reply =
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
+        const QSize size = reply ? QSize(reply->width, reply->height) : QSize();
+        std::free(reply);
+        return size;
+    }
+
+    // The top-left of the frame the window manager drew: the client's place on the root
+    // less the left and top frame extents.
+    QPoint frameTopLeft(xcb_window_t window)
+    {
+        const QList<quint32> extents = property(window, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL);
+        xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(
+            m_connection, xcb_translate_coordinates(m_connection, window, m_root, 0, 0), nullptr);
+        QPoint result(-100000, -100000);
+        if (reply && extents.size() == 4) {
+            result = QPoint(reply->dst_x - int(extents.at(0)), reply->dst_y - int(extents.at(2)));
+        }
+        std::free(reply);
+        return result;
+    }
+
+    SizeHints normalHints(xcb_window_t window)
+    {
+        // flags, x, y, width, height, min w/h, max w/h, ...
+        const QList<quint32> hints = property(window, "WM_NORMAL_HINTS", XCB_ATOM_WM_SIZE_HINTS);
+        SizeHints result;
+        if (hints.size() >= 9) {
+            constexpr quint32 minSize = 1u << 4;
+            constexpr quint32 maxSize = 1u << 5;
+            result.hasMin = hints.at(0) & minSize;
+            result.hasMax = hints.at(0) & maxSize;
+            result.min = QSize(int(hints.at(5)), int(hints.at(6)));
+            result.max = QSize(int(hints.at(7)), int(hints.at(8)));
+        }
+        return result;
+    }
+
+    // A client message to the root, as pagers and other programs send them.
+    void sendToRoot(xcb_window_t window, const char* type, quint32 l0, quint32 l1 = 0,
+                    quint32 l2 = 0, quint32 l3 = 0)
+    {
+        xcb_client_message_event_t event;
+        std::memset(&event, 0, sizeof(event));
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = atom(type);
+        event.data.data32[0] = l0;
+        event.data.data32[1] = l1;
+        event.data.data32[2] = l2;
+        event.data.data32[3] = l3;
+        xcb_send_event(m_connection, 0, m_root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(m_connection);
+    }
+
+    // The user's close through the window manager: it answers with WM_DELETE_WINDOW.
+    void closeThroughWindowManager(xcb_window_t window)
+    {
+        sendToRoot(window, "_NET_CLOSE_WINDOW", XCB_CURRENT_TIME, 2);
+    }
+    // As a pager asks: honoured without focus-stealing checks.
+    void activate(xcb_window_t window)
+    {
+        sendToRoot(window, "_NET_ACTIVE_WINDOW", 2, XCB_CURRENT_TIME);
+    }
+    void setAbove(xcb_window_t window, bool above)
+    {
+        sendToRoot(window, "_NET_WM_STATE", above ? 1 : 0, atom("_NET_WM_STATE_ABOVE"), 0, 2);
+    }
+
+    // A plain top-level window of this connection: another program's window.
+    xcb_window_t createWindow(const QByteArray& name, int x, int y, int width, int height)
+    {
+        const xcb_window_t window = xcb_generate_id(m_connection);
+        const quint32 values[] = {m_screen->white_pixel};
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, m_root, qint16(x), qint16(y),
+                          quint16(width), quint16(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          m_screen->root_visual, XCB_CW_BACK_PIXEL, values);
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
+                            XCB_ATOM_STRING, 8, quint32(name.size()), name.constData());
+        xcb_map_window(m_connection, window);
+        xcb_flush(m_connection);
+        m_ownWindows.append(window);
+        return window;
+    }
+    void destroyWindow(xcb_window_t window)
+    {
+        m_ownWindows.removeAll(window);
+        xcb_destroy_window(m_connection, window);
+        xcb_flush(m_connection);
+    }
+
+    // Waits until the server has handled everything the application sent so far.
+    static void syncApplication()
+    {
+        xcb_connection_t* connection =
+            qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+        xcb_flush(connection);
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    }
+
+private:
+    xcb_connection_t* m_connection = nullptr;
+    xcb_screen_t* m_screen = nullptr;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+    QList<xcb_window_t> m_ownWindows;
+};
+
+} // namespace varneth
