@@ -6,10 +6,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstddef>
+
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// From <sanitizer/allocator_interface.h>, which GCC's packages do not always install.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 using namespace varneth;
