@@ -1,0 +1,241 @@
+#include "IntervalTimer.h"
+#include "MainWindow.h"
+#include "MainWindowController.h"
+#include "RecordingStore.h"
+#include "Settings.h"
+#include "SettingsWindow.h"
+#include "SettingsWindowController.h"
+#include "StoreFailureReporter.h"
+#include "X11Platform.h"
+#include "X11Probe.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using namespace varneth;
+
+namespace {
+
+const QString kCleared = QStringLiteral("00000000.00000000");
+
+// Both windows, both controllers and the X11 backend over a store in a temporary folder,
+// wired and started as the program does it.
+struct Harness
+{
+    explicit Harness(const QList<QPair<QString, QString>>& stored)
+        : store(dir.filePath("VARNETH.conf")), settings(store, QLocale::c()),
+          reporter([this](const QString&, const QString& text) { shown.append(text); }),
+          controller(window, settings, platform, reporter),
+          settingsController(controller, settings, reporter)
+    {
+        for (const auto& [key, text] : stored) {
+            store.write(u"VARNETH", u"Settings", key, text);
+        }
+        controller.setSettingsOpener([this] { settingsController.open(); });
+        controller.load();
+        window.show();
+        window.activateWindow();
+    }
+
+    // What a later run would read: a fresh store on the same file.
+    QString stored(const QString& key) const
+    {
+        return SettingsStore(store.filePath()).read(u"VARNETH", u"Settings", key, "<absent>");
+    }
+    QString field(const char* name) const { return window.findChild<QLineEdit*>(name)->text(); }
+
+    QTemporaryDir dir;
+    RecordingStore store;
+    Settings settings;
+    X11Platform platform;
+    QStringList shown;
+    StoreFailureReporter reporter;
+    MainWindow window;
+    MainWindowController controller;
+    SettingsWindowController settingsController;
+};
+
+xcb_window_t idOf(const QWidget* widget)
+{
+    return static_cast<xcb_window_t>(widget->winId());
+}
+
+// A key pressed and released on whatever has the keyboard focus in the active window.
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* target = QApplication::focusWidget();
+    QVERIFY2(target, "no widget has the keyboard focus");
+    QTest::keyClick(target, key, modifiers);
+}
+
+} // namespace
+
+// The whole program under a real window manager (openbox on Xvfb, from
+// scripts/with-x11.sh), driven from the keyboard as a user would, with the window
+// manager's close, and checked against the X server and the store file.
+class TestX11SettingsFlow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void keyboardSettingsSessionUnderTheWindowManager();
+
+private:
+    // Runs once the modal settings window is up, inside its event loop.
+    void insideSettings(Harness& h, SettingsWindow* dialog);
+    // Calls the step as soon as a modal window is showing; the modal loop then keeps running
+    // until the step has closed it, or a failed step's clean-up has.
+    void whenModalShows(std::function<void(SettingsWindow*)> step);
+
+    X11Probe m_x;
+    bool m_insideRan = false;
+};
+
+void TestX11SettingsFlow::initTestCase()
+{
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    QVERIFY(m_x.isConnected());
+    QVERIFY2(!m_x.property(m_x.root(), "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW).isEmpty(),
+             "no EWMH window manager: run under scripts/with-x11.sh");
+    // The stored twips below are whole pixels at the usual 96 dpi that Xvfb reports.
+    QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+}
+
+void TestX11SettingsFlow::whenModalShows(std::function<void(SettingsWindow*)> step)
+{
+    auto* poll = new QTimer(this);
+    poll->setInterval(10);
+    connect(poll, &QTimer::timeout, this, [this, poll, step] {
+        auto* dialog = qobject_cast<SettingsWindow*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        step(dialog);
+        // A failed step returns early: close the window so the modal loop ends.
+        if (dialog->isVisible() && QTest::currentTestFailed()) {
+            dialog->close();
+        }
+    });
+    poll->start();
+}
+
+void TestX11SettingsFlow::keyboardSettingsSessionUnderTheWindowManager()
+{
+    Harness h({{"AMOUNT_IN_WALLET_1", "2"},
+               {"CURRENT_DOLLAR_VALUATION_1", "3"},
+               {"EXCHANGE_RATE_TEXTBOX", "0.5"},
+               {"SettingsScreenLeft", "1500"},
+               {"SettingsScreenTop", "3000"}});
+    const xcb_window_t main = idOf(&h.window);
+    QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(main) && m_x.activeWindow() == main, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), &h.window, 10000);
+    QVERIFY(!m_x.hasState(main, "_NET_WM_STATE_ABOVE"));
+
+    // The focus starts in the exchange rate; one step back is the settings button.
+    QCOMPARE(QApplication::focusWidget(), h.window.findChild<QWidget*>("EXCHANGE_RATE_TEXTBOX"));
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), h.window.settingsButton());
+
+    m_insideRan = false;
+    whenModalShows([this, &h](SettingsWindow* dialog) { insideSettings(h, dialog); });
+    // Space presses the button, which returns only when the settings window has closed.
+    press(Qt::Key_Space);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    QVERIFY(m_insideRan);
+    QVERIFY(!h.settingsController.window()->isVisible());
+
+    // The keyboard is back in the main window.
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), main, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), &h.window, 10000);
+
+    // The close box stored the window's place and both tick boxes, and nothing else.
+    QCOMPARE(h.store.writtenKeys(), QStringList({"SettingsScreenLeft", "SettingsScreenTop",
+                                                 "AUTOSAVE_TICKBOX", "AlwaysOnTopTimer_TICKBOX"}));
+
+    // What the next run reads from the file.
+    QCOMPARE(h.stored("AlwaysOnTopTimer_TICKBOX"), QString("1"));
+    QCOMPARE(h.stored("AUTOSAVE_TICKBOX"), QString("0"));
+    QCOMPARE(h.stored("SettingsScreenLeft"), QString("1500"));
+    QCOMPARE(h.stored("SettingsScreenTop"), QString("3000"));
+    QCOMPARE(h.stored("AMOUNT_IN_WALLET_1"), kCleared);
+    QCOMPARE(h.stored("CURRENT_DOLLAR_VALUATION_1"), kCleared);
+    QCOMPARE(h.stored("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
+    QVERIFY(h.shown.isEmpty());
+}
+
+void TestX11SettingsFlow::insideSettings(Harness& h, SettingsWindow* dialog)
+{
+    const xcb_window_t main = idOf(&h.window);
+    const xcb_window_t settings = idOf(dialog);
+
+    // Modal over the main window, framed like it, where the store put it, and active.
+    QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(settings) && m_x.activeWindow() == settings, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), dialog, 10000);
+    QVERIFY(m_x.hasState(settings, "_NET_WM_STATE_MODAL"));
+    QVERIFY(m_x.hasState(settings, "_NET_WM_STATE_SKIP_TASKBAR"));
+    QVERIFY(!m_x.allowedActions(settings).contains(m_x.atom("_NET_WM_ACTION_MINIMIZE")));
+    QCOMPARE(m_x.property(settings, "WM_TRANSIENT_FOR", XCB_ATOM_WINDOW), QList<quint32>({main}));
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.frameTopLeft(settings), QPoint(100, 200), 10000);
+    QCOMPARE(QApplication::focusWidget(), dialog->okButton());
+
+    // Tab to "Always On Top" and tick it.
+    press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), dialog->alwaysOnTopBox());
+    press(Qt::Key_Space);
+    QVERIFY(dialog->alwaysOnTopBox()->isChecked());
+    QVERIFY(h.window.alwaysOnTopTimer()->isRunning());
+    QCOMPARE(h.stored("AlwaysOnTopTimer_TICKBOX"), QString("1"));
+
+    // Another program's always-on-top window becomes active; one keep-on-top tick takes
+    // the group from it and puts the main window there.
+    const xcb_window_t other = m_x.createWindow("other program", 300, 300, 200, 150);
+    QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(other), 10000);
+    m_x.activate(other);
+    m_x.setAbove(other, true);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        m_x.activeWindow() == other && m_x.hasState(other, "_NET_WM_STATE_ABOVE"), 10000);
+    h.controller.keepOnTop();
+    QTRY_VERIFY_WITH_TIMEOUT(m_x.hasState(main, "_NET_WM_STATE_ABOVE"), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_x.hasState(other, "_NET_WM_STATE_ABOVE"), 10000);
+    m_x.destroyWindow(other);
+
+    // Back to the settings window, where the focus stayed on the tick box.
+    m_x.activate(settings);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), dialog, 10000);
+    QCOMPARE(QApplication::focusWidget(), dialog->alwaysOnTopBox());
+
+    // Arm the clear and run it.
+    QVERIFY(!dialog->clearButton()->isEnabled());
+    press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), dialog->armClearBox());
+    press(Qt::Key_Space);
+    QVERIFY(dialog->clearButton()->isEnabled());
+    press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), dialog->clearButton());
+    press(Qt::Key_Space);
+    QCOMPARE(h.field("AMOUNT_IN_WALLET_1"), kCleared);
+    QCOMPARE(h.field("CURRENT_DOLLAR_VALUATION_1"), kCleared);
+    QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
+    QVERIFY(!dialog->clearButton()->isEnabled());
+    QVERIFY(!dialog->armClearBox()->isEnabled());
+    QVERIFY(!dialog->armClearBox()->isChecked());
+
+    // The user closes it from the title bar: the window manager's close.
+    m_insideRan = true;
+    h.store.clearWrites();
+    m_x.closeThroughWindowManager(settings);
+}
+
+QTEST_MAIN(TestX11SettingsFlow)
+#include "tst_x11_settings_flow.moc"
