@@ -3,7 +3,7 @@
 # Xvfb display with openbox:
 #   - time from exec to the first visible window, seen by polling the X server;
 #   - resident memory (VmRSS) 1.5 s after start;
-#   - VARNETH's CPU time (utime + stime) over 60 s idle with its window open.
+#   - VARNETH's CPU time (all threads) over 60 s idle with its window open.
 # Prints the medians of RUNS runs (default 7) and the ratio VARNETH / plain.
 # Usage: benchmarks/startup.sh            (IDLE_SECONDS=60 RUNS=7 by default)
 set -euo pipefail
@@ -102,18 +102,19 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 # Idle: the window open, the clock ticking, nobody typing.
 start "$varneth" "HOLBRECK - VARNETH"
 sleep 2 # past start-up
-ticks_per_second=$(getconf CLK_TCK)
-cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
-before=$(cpu_ticks "$pid")
+# CPU time of every thread in nanoseconds: /proc/<pid>/stat counts in 10 ms ticks,
+# too coarse for a goal of 30 ms a minute. Qt's threads live as long as the program.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ s += $1 } END { printf "%.0f", s }'; }
+before=$(cpu_ns "$pid")
 sleep "$idle_seconds"
-after=$(cpu_ticks "$pid")
+after=$(cpu_ns "$pid")
 stop
-idle_ms=$(awk -v t=$((after - before)) -v hz="$ticks_per_second" -v s="$idle_seconds" \
-    'BEGIN { printf "%.0f", t * 1000 / hz * 60 / s }')
+idle_ms=$(awk -v ns="$after" -v ns0="$before" -v s="$idle_seconds" \
+    'BEGIN { printf "%.1f", (ns - ns0) / 1e6 * 60 / s }')
 
 echo
 echo "== medians of $runs runs          VARNETH    plain Qt   VARNETH/plain (goal <= 1.20)"
 printf "start-up to visible window  %7s ms %8s ms   %s\n" "$v_start" "$p_start" "$(ratio "$v_start" "$p_start")"
 printf "resident memory at 1.5 s    %7s KiB %7s KiB  %s\n" "$v_rss" "$p_rss" "$(ratio "$v_rss" "$p_rss")"
-printf "idle CPU time               %7s ms per minute (goal <= 30; %s s measured, %s ms ticks)\n" \
-    "$idle_ms" "$idle_seconds" "$((1000 / ticks_per_second))"
+printf "idle CPU time of VARNETH    %7s ms per minute (goal <= 30; over %s s)\n" \
+    "$idle_ms" "$idle_seconds"
