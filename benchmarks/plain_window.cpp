@@ -18,8 +18,9 @@ int main(int argc, char* argv[])
     window.setWindowTitle(QStringLiteral("PLAIN QT WINDOW"));
     window.setFixedSize(688, 178);
 
-    const char* captions[] = {"HOLBRECK", "VARNETH", "Amount", "Current USD Value",
-                              "Total USD Value", "CONVERTED Value", "TOTAL Value"};
+    const char* captions[] = {"HOLBRECK",          "VARNETH",         "Amount",
+                              "Current USD Value", "Total USD Value", "CONVERTED Value",
+                              "TOTAL Value"};
     for (int i = 0; i < 7; ++i) {
         auto* label = new QLabel(QString::fromLatin1(captions[i]), &window);
         label->setGeometry(i < 2 ? 8 + i * 160 : 8 + (i - 2) * 136, i < 2 ? 8 : 40, 129, 17);

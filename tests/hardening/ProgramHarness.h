@@ -9,7 +9,6 @@
 #include "StoreFailureReporter.h"
 
 #include <QStringList>
-
 #include <memory>
 
 namespace varneth {

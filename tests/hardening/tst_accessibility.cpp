@@ -89,11 +89,10 @@ private slots:
             ++seen;
             QAccessibleInterface* control = QAccessible::queryAccessibleInterface(widget);
             QVERIFY2(control, qPrintable(widget->objectName()));
-            QVERIFY2(control->role() == role,
-                     qPrintable(QString("%1 has role 0x%2, expected 0x%3")
-                                    .arg(widget->objectName())
-                                    .arg(control->role(), 0, 16)
-                                    .arg(role, 0, 16)));
+            QVERIFY2(control->role() == role, qPrintable(QString("%1 has role 0x%2, expected 0x%3")
+                                                             .arg(widget->objectName())
+                                                             .arg(control->role(), 0, 16)
+                                                             .arg(role, 0, 16)));
             QVERIFY2(!control->text(QAccessible::Name).trimmed().isEmpty(),
                      qPrintable(widget->objectName() + " has no accessible name"));
         }

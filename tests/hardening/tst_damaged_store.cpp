@@ -9,9 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <memory>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,12 +18,13 @@ using namespace varneth;
 namespace {
 
 // How the user's store is damaged before the program starts.
-enum class Damage {
-    RandomBytes,      // the file holds garbage
-    FileIsFolder,     // a folder stands where the file should be
-    FolderIsFile,     // a regular file stands where the folder should be
-    FileUnreadable,   // mode 0000 (root reads it anyway)
-    FolderReadOnly,   // mode 0500 (root writes it anyway)
+enum class Damage
+{
+    RandomBytes,    // the file holds garbage
+    FileIsFolder,   // a folder stands where the file should be
+    FolderIsFile,   // a regular file stands where the folder should be
+    FileUnreadable, // mode 0000 (root reads it anyway)
+    FolderReadOnly, // mode 0500 (root writes it anyway)
 };
 
 void damage(const QString& config, Damage how)
@@ -117,10 +116,10 @@ private slots:
             << Damage::FileIsFolder << false << false << "Is a directory";
         QTest::newRow("file where the folder should be")
             << Damage::FolderIsFile << false << false << "Not a directory";
-        QTest::newRow("file mode 0000") << Damage::FileUnreadable << true << false
-                                        << "Permission denied";
-        QTest::newRow("folder mode 0500") << Damage::FolderReadOnly << true << false
-                                          << "Permission denied";
+        QTest::newRow("file mode 0000")
+            << Damage::FileUnreadable << true << false << "Permission denied";
+        QTest::newRow("folder mode 0500")
+            << Damage::FolderReadOnly << true << false << "Permission denied";
     }
 
     void startsOnDefaultsAndReportsAtClose()

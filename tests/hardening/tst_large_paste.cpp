@@ -34,8 +34,8 @@ private slots:
         QTest::newRow("zeros before the number") << QString(kMebi - 3, u'0') + "2.5";
         QTest::newRow("blanks before the number") << QString(kMebi - 3, u' ') + "2.5";
         QTest::newRow("letters after the number") << "2.5" + QString(kMebi - 3, u'x');
-        QTest::newRow("digits after the point") << "2.5" + QString(kMebi - 3, u'0').replace(
-                                                              kMebi - 4, 1, u'1');
+        QTest::newRow("digits after the point")
+            << "2.5" + QString(kMebi - 3, u'0').replace(kMebi - 4, 1, u'1');
     }
 
     void pastedMebibyteIsKeptWholeAndValued()

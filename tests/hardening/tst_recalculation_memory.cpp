@@ -5,9 +5,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <cstddef>
-
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)

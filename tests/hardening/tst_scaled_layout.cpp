@@ -53,12 +53,16 @@ bool captionFits(QPushButton* button, QString* need)
     const QFontMetrics metrics = button->fontMetrics();
     QSize used;
     if (qobject_cast<WrappedCaptionButton*>(button)) {
-        used = metrics.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, button->text()).size();
+        used =
+            metrics.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, button->text()).size();
     } else {
         used = QSize(metrics.horizontalAdvance(button->text()), metrics.height());
     }
-    *need = QString("%1x%2 of %3x%4").arg(used.width()).arg(used.height()).arg(room.width()).arg(
-        room.height());
+    *need = QString("%1x%2 of %3x%4")
+                .arg(used.width())
+                .arg(used.height())
+                .arg(room.width())
+                .arg(room.height());
     return used.width() <= room.width() && used.height() <= room.height();
 }
 
@@ -77,8 +81,9 @@ void checkCaptionsFit(QWidget* window)
         } else if (qobject_cast<QLabel*>(widget) || qobject_cast<QCheckBox*>(widget)) {
             ++checked;
             QVERIFY2(widget->sizeHint().width() <= widget->width(),
-                     qPrintable(QString("%1 needs %2 px").arg(describe(widget)).arg(
-                         widget->sizeHint().width())));
+                     qPrintable(QString("%1 needs %2 px")
+                                    .arg(describe(widget))
+                                    .arg(widget->sizeHint().width())));
         }
     }
     QVERIFY(checked >= 5);
