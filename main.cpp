@@ -1,3 +1,4 @@
+#include "CursorBlinkLimiter.h"
 #include "MainWindow.h"
 #include "MainWindowController.h"
 #include "Platform.h"
@@ -21,6 +22,7 @@ int main(int argc, char* argv[])
     // window happens to be the last one visible (a message box during close is one).
     QApplication::setQuitOnLastWindowClosed(false);
 
+    const CursorBlinkLimiter cursorBlink;
     const std::unique_ptr<Platform> platform = Platform::create();
     SettingsStore store;
     Settings settings(store);
