@@ -1,5 +1,6 @@
 #include "WindowGeometry.h"
 
+#include "Settings.h"
 #include "Twips.h"
 
 #include <QGuiApplication>
@@ -57,6 +58,17 @@ void WindowGeometry::apply(QWidget& window, const TwipsGeometry& geometry, doubl
     }
     window.setFixedSize(client);
     window.move(position);
+}
+
+void WindowGeometry::restore(QWidget& window, const Settings& settings, SettingsKey left,
+                             SettingsKey top, SettingsKey width, SettingsKey height, double dpi)
+{
+    TwipsGeometry geometry;
+    geometry.left = settings.readSingle(left);
+    geometry.top = settings.readSingle(top);
+    geometry.width = settings.readSingle(width);
+    geometry.height = settings.readSingle(height);
+    apply(window, geometry, dpi);
 }
 
 TwipsGeometry WindowGeometry::read(const QWidget& window, double dpi)

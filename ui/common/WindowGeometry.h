@@ -1,11 +1,15 @@
 #pragma once
 
+#include "SettingsKey.h"
+
 #include <QPoint>
 #include <QSize>
 
 class QWidget;
 
 namespace varneth {
+
+class Settings;
 
 // A window's stored geometry: the frame's top-left and the outer size, in twips.
 // The outer size is mapped to the client area by subtracting a fixed reference frame
@@ -34,6 +38,9 @@ public:
     // window wholly off every screen (a monitor since unplugged) is moved onto the
     // primary screen.
     static void apply(QWidget& window, const TwipsGeometry& geometry, double dpi);
+    // Reads the four keys in the order left, top, width, height and applies them.
+    static void restore(QWidget& window, const Settings& settings, SettingsKey left,
+                        SettingsKey top, SettingsKey width, SettingsKey height, double dpi);
     // The window's geometry as it is stored: whole pixels converted back to twips.
     static TwipsGeometry read(const QWidget& window, double dpi);
 };

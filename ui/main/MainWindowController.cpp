@@ -56,12 +56,8 @@ MainWindowController::MainWindowController(MainWindow& window, Settings& setting
 
 void MainWindowController::load()
 {
-    TwipsGeometry geometry;
-    geometry.left = m_settings.readSingle(SettingsKey::MainLeft);
-    geometry.top = m_settings.readSingle(SettingsKey::MainTop);
-    geometry.width = m_settings.readSingle(SettingsKey::MainWidth);
-    geometry.height = m_settings.readSingle(SettingsKey::MainHeight);
-    WindowGeometry::apply(m_window, geometry, m_window.dpi());
+    WindowGeometry::restore(m_window, m_settings, SettingsKey::MainLeft, SettingsKey::MainTop,
+                            SettingsKey::MainWidth, SettingsKey::MainHeight, m_window.dpi());
     // The frame's desktop hints go on the native window before it is first mapped. Only
     // now may it be created: a window placed before creation keeps its position as the
     // frame's, which is how the geometry is stored.

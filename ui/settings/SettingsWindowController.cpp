@@ -70,12 +70,9 @@ void SettingsWindowController::create()
 
 void SettingsWindowController::load()
 {
-    TwipsGeometry geometry;
-    geometry.left = m_settings.readSingle(SettingsKey::SettingsScreenLeft);
-    geometry.top = m_settings.readSingle(SettingsKey::SettingsScreenTop);
-    geometry.width = m_settings.readSingle(SettingsKey::SettingsScreenWidth);
-    geometry.height = m_settings.readSingle(SettingsKey::SettingsScreenHeight);
-    WindowGeometry::apply(*m_window, geometry, m_window->dpi());
+    WindowGeometry::restore(*m_window, m_settings, SettingsKey::SettingsScreenLeft,
+                            SettingsKey::SettingsScreenTop, SettingsKey::SettingsScreenWidth,
+                            SettingsKey::SettingsScreenHeight, m_window->dpi());
 
     // Only a stored 1 ticks a box; any other number leaves it as laid out, unticked.
     m_reporter.beginAction();
