@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QtGui/qguiapplication_platform.h>
 #include <cstdlib>
@@ -111,11 +112,21 @@ public:
         const QList<quint32> values = property(m_root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
         return values.isEmpty() ? xcb_window_t(XCB_WINDOW_NONE) : values.first();
     }
+    QList<quint32> clientList() { return property(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW); }
+    // Bottom to top, as the window manager stacks its clients.
+    QList<quint32> stacking()
+    {
+        return property(m_root, "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW);
+    }
+    bool hasWindowManager()
+    {
+        return !property(m_root, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW).isEmpty();
+    }
 
     // Managed and framed: in the client list, with the frame extents set.
     bool isManaged(xcb_window_t window)
     {
-        return property(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW).contains(window) &&
+        return clientList().contains(window) &&
                property(window, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL).size() == 4;
     }
     bool isViewable(xcb_window_t window)
@@ -134,6 +145,22 @@ public:
         const QSize size = reply ? QSize(reply->width, reply->height) : QSize();
         std::free(reply);
         return size;
+    }
+
+    // Where the client itself is shown, in root coordinates, and its size.
+    QRect clientGeometry(xcb_window_t window)
+    {
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
+        xcb_translate_coordinates_reply_t* position = xcb_translate_coordinates_reply(
+            m_connection, xcb_translate_coordinates(m_connection, window, m_root, 0, 0), nullptr);
+        QRect result;
+        if (geometry && position) {
+            result = QRect(position->dst_x, position->dst_y, geometry->width, geometry->height);
+        }
+        std::free(geometry);
+        std::free(position);
+        return result;
     }
 
     // The top-left of the frame the window manager drew: the client's place on the root
@@ -197,9 +224,28 @@ public:
     {
         sendToRoot(window, "_NET_ACTIVE_WINDOW", 2, XCB_CURRENT_TIME);
     }
+    void setState(xcb_window_t window, const char* state, bool on)
+    {
+        sendToRoot(window, "_NET_WM_STATE", on ? 1 : 0, atom(state), 0, 2);
+    }
     void setAbove(xcb_window_t window, bool above)
     {
-        sendToRoot(window, "_NET_WM_STATE", above ? 1 : 0, atom("_NET_WM_STATE_ABOVE"), 0, 2);
+        setState(window, "_NET_WM_STATE_ABOVE", above);
+    }
+
+    // Writes or removes a property directly, as a window manager does on the root, and
+    // waits until the server has done it.
+    void setProperty(xcb_window_t window, const char* name, xcb_atom_t type,
+                     const QList<quint32>& values)
+    {
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom(name), type, 32,
+                            quint32(values.size()), values.constData());
+        sync();
+    }
+    void deleteProperty(xcb_window_t window, const char* name)
+    {
+        xcb_delete_property(m_connection, window, atom(name));
+        sync();
     }
 
     // A plain top-level window of this connection: another program's window.
@@ -222,6 +268,14 @@ public:
         m_ownWindows.removeAll(window);
         xcb_destroy_window(m_connection, window);
         xcb_flush(m_connection);
+    }
+
+    // Waits until the server has handled everything this connection sent so far.
+    void sync()
+    {
+        xcb_flush(m_connection);
+        std::free(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
     }
 
     // Waits until the server has handled everything the application sent so far.
