@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,29 +57,20 @@ private slots:
         QCOMPARE(amount->text().size(), kMebi);
         QVERIFY(amount->text() == pasted); // not QCOMPARE: its message would be 1 MiB long
 
-        // The results follow on the next tick, and again on the one after. A handler
-        // that took half the timer's interval would leave the window no time to paint
-        // and take input; the bound is generous so only a real slowdown trips it.
+        // The results follow on the next tick, and again on the one after. How fast a
+        // megabyte is valued is measured by bench_valuation, not here.
         for (int tick = 0; tick < 2; ++tick) {
-            QElapsedTimer elapsed;
-            elapsed.start();
             program.controller().recalculate();
-            const qint64 ms = elapsed.elapsed();
-            QVERIFY2(ms < 500, qPrintable(QString("recalculation took %1 ms").arg(ms)));
             QCOMPARE(window.field(ValuationField::TotalUsdValuation)->text(), QString("10"));
             QCOMPARE(window.field(ValuationField::ConvertedValuation)->text(), QString("2"));
             QCOMPARE(window.field(ValuationField::TotalValuation)->text(), QString("5"));
         }
 
         // The window still paints and takes input with the long text in it.
-        QElapsedTimer elapsed;
-        elapsed.start();
         window.repaint();
         QTest::keyClick(amount, Qt::Key_End);
         QTest::keyClick(amount, Qt::Key_Backspace);
         QCoreApplication::processEvents();
-        const qint64 ms = elapsed.elapsed();
-        QVERIFY2(ms < 2000, qPrintable(QString("paint and a key took %1 ms").arg(ms)));
         QCOMPARE(amount->text().size(), kMebi - 1);
         QVERIFY(amount->text() == pasted.left(kMebi - 1));
     }
