@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QTest>
 #include <QtGui/qguiapplication_platform.h>
 #include <cstdlib>
 #include <cstring>
@@ -223,6 +224,19 @@ public:
     void activate(xcb_window_t window)
     {
         sendToRoot(window, "_NET_ACTIVE_WINDOW", 2, XCB_CURRENT_TIME);
+    }
+    // Activates the window and waits until the window manager reports it active, asking
+    // again now and then: a window manager still busy with a newly mapped window may hand
+    // the focus to that one after our request.
+    bool activateAndWait(xcb_window_t window, int timeoutMs = 10000)
+    {
+        for (int waited = 0; waited < timeoutMs; waited += 250) {
+            activate(window);
+            if (QTest::qWaitFor([&] { return activeWindow() == window; }, 250)) {
+                return true;
+            }
+        }
+        return false;
     }
     void setState(xcb_window_t window, const char* state, bool on)
     {

@@ -201,7 +201,7 @@ void TestX11SettingsFlow::insideSettings(Harness& h, SettingsWindow* dialog)
     // the group from it and puts the main window there.
     const xcb_window_t other = m_x.createWindow("other program", 300, 300, 200, 150);
     QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(other), 10000);
-    m_x.activate(other);
+    QVERIFY(m_x.activateAndWait(other));
     m_x.setAbove(other, true);
     QTRY_VERIFY_WITH_TIMEOUT(
         m_x.activeWindow() == other && m_x.hasState(other, "_NET_WM_STATE_ABOVE"), 10000);
