@@ -3,7 +3,7 @@
 #include "IntervalTimer.h"
 #include "MainWindow.h"
 #include "MainWindowController.h"
-#include "RecordingStore.h"
+#include "WindowHarness.h"
 #include "Settings.h"
 #include "StoreFailureReporter.h"
 #include "Twips.h"
@@ -26,41 +26,14 @@ namespace {
 
 const QDateTime kNow(QDate(2026, 12, 7), QTime(23, 59, 30, 250));
 
-// One main window over a store in a temporary folder, a fake platform and a reporter
-// that records instead of showing boxes.
-struct Harness
+// The windows over a fake platform, with the clock stopped at kNow.
+struct Harness : WindowHarness<FakePlatform>
 {
-    explicit Harness(const QList<QPair<QString, QString>>& stored = {},
-                     QString storePath = QString(), QLocale locale = QLocale::c())
-        : store(storePath.isEmpty() ? dir.filePath("VARNETH.conf") : storePath),
-          settings(store, locale),
-          reporter([this](const QString&, const QString& text) { shown.append(text); }),
-          window([] { return kNow; }), controller(window, settings, platform, reporter)
+    explicit Harness(const Writes& stored = {}, const QString& storePath = QString(),
+                     const QLocale& locale = QLocale::c())
+        : WindowHarness(stored, storePath, locale, [] { return kNow; })
     {
-        for (const auto& [key, text] : stored) {
-            store.write(u"VARNETH", u"Settings", key, text);
-        }
-        store.clearWrites();
     }
-
-    QLineEdit* field(const char* name) const { return window.findChild<QLineEdit*>(name); }
-    QString text(const char* name) const { return field(name)->text(); }
-    void type(const char* name, const QString& text)
-    {
-        QLineEdit* edit = field(name);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
-
-    QTemporaryDir dir;
-    RecordingStore store;
-    Settings settings;
-    FakePlatform platform;
-    QStringList shown;
-    StoreFailureReporter reporter;
-    MainWindow window;
-    MainWindowController controller;
 };
 
 QColor base(const QLineEdit* edit)

@@ -1,6 +1,6 @@
 #include "MainWindow.h"
 #include "MainWindowController.h"
-#include "RecordingStore.h"
+#include "WindowHarness.h"
 #include "Settings.h"
 #include "StoreFailureReporter.h"
 #include "X11Platform.h"
@@ -17,35 +17,11 @@ using namespace varneth;
 
 namespace {
 
-// The real main window, controller and X11 backend over a store in a temporary folder,
-// started the way the program starts it.
-struct Harness
+// The windows over the X11 backend, started the way the program starts them.
+struct Harness : WindowHarness<X11Platform>
 {
-    explicit Harness(const QList<QPair<QString, QString>>& stored)
-        : store(dir.filePath("VARNETH.conf")), settings(store, QLocale::c()),
-          reporter([this](const QString&, const QString& text) { shown.append(text); }),
-          controller(window, settings, platform, reporter)
-    {
-        for (const auto& [key, text] : stored) {
-            store.write(u"VARNETH", u"Settings", key, text);
-        }
-        store.clearWrites();
-    }
-
-    QString stored(const QString& key) const
-    {
-        return SettingsStore(store.filePath()).read(u"VARNETH", u"Settings", key, "<absent>");
-    }
+    using WindowHarness::WindowHarness;
     xcb_window_t id() const { return static_cast<xcb_window_t>(window.winId()); }
-
-    QTemporaryDir dir;
-    RecordingStore store;
-    Settings settings;
-    X11Platform platform;
-    QStringList shown;
-    StoreFailureReporter reporter;
-    MainWindow window;
-    MainWindowController controller;
 };
 
 } // namespace

@@ -2,7 +2,7 @@
 #include "IntervalTimer.h"
 #include "MainWindow.h"
 #include "MainWindowController.h"
-#include "RecordingStore.h"
+#include "WindowHarness.h"
 #include "Settings.h"
 #include "SettingsWindow.h"
 #include "SettingsWindowController.h"
@@ -21,22 +21,13 @@ using namespace varneth;
 
 namespace {
 
-using Writes = QList<QPair<QString, QString>>;
+using Writes = WindowHarness<FakePlatform>::Writes;
 
-// The real main window and its controller over a store in a temporary folder, with the
-// settings window's controller wired to it as the program wires it.
-struct Harness
+// The windows over a fake platform, the main window loaded as at start-up.
+struct Harness : WindowHarness<FakePlatform>
 {
-    explicit Harness(const Writes& stored = {})
-        : store(dir.filePath("VARNETH.conf")), settings(store, QLocale::c()),
-          reporter([this](const QString&, const QString& text) { shown.append(text); }),
-          controller(window, settings, platform, reporter),
-          settingsController(controller, settings, reporter)
+    explicit Harness(const Writes& stored = {}) : WindowHarness(stored)
     {
-        for (const auto& [key, text] : stored) {
-            store.write(u"VARNETH", u"Settings", key, text);
-        }
-        controller.setSettingsOpener([this] { settingsController.open(); });
         controller.load();
         store.clearWrites();
     }
@@ -46,21 +37,6 @@ struct Harness
         settingsController.prepare();
         return settingsController.window();
     }
-    QString stored(const QString& key) const
-    {
-        return SettingsStore(store.filePath()).read(u"VARNETH", u"Settings", key, "<absent>");
-    }
-    QString field(const char* name) const { return window.findChild<QLineEdit*>(name)->text(); }
-
-    QTemporaryDir dir;
-    RecordingStore store;
-    Settings settings;
-    FakePlatform platform;
-    QStringList shown;
-    StoreFailureReporter reporter;
-    MainWindow window;
-    MainWindowController controller;
-    SettingsWindowController settingsController;
 };
 
 } // namespace
@@ -121,8 +97,8 @@ private slots:
         w->show();
         QVERIFY(!w->clearButton()->isEnabled());
         QTest::mouseClick(w->clearButton(), Qt::LeftButton);
-        QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
-        QCOMPARE(h.field("AMOUNT_IN_WALLET_1"), QString("0")); // nothing cleared
+        QCOMPARE(h.text("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
+        QCOMPARE(h.text("AMOUNT_IN_WALLET_1"), QString("0")); // nothing cleared
         QTest::mouseClick(w->armClearBox(), Qt::LeftButton);
         QVERIFY(w->clearButton()->isEnabled());
         QTest::mouseClick(w->armClearBox(), Qt::LeftButton);
@@ -143,9 +119,9 @@ private slots:
         for (const char* name : {"AMOUNT_IN_WALLET_1", "CURRENT_DOLLAR_VALUATION_1",
                                  "TOTAL_USD_VALUATION_TEXTBOX_1", "CONVERTED_VALUATION_1",
                                  "TOTAL_VALUATION_1"}) {
-            QCOMPARE(h.field(name), zeros);
+            QCOMPARE(h.text(name), zeros);
         }
-        QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
+        QCOMPARE(h.text("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
         QCOMPARE(h.store.writes(), (Writes{{"AMOUNT_IN_WALLET_1", zeros},
                                             {"CURRENT_DOLLAR_VALUATION_1", zeros},
                                             {"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"}}));
@@ -155,7 +131,7 @@ private slots:
 
         // The next recalculation values the cleared inputs.
         h.controller.recalculate();
-        QCOMPARE(h.field("TOTAL_VALUATION_1"), QString("0"));
+        QCOMPARE(h.text("TOTAL_VALUATION_1"), QString("0"));
 
         // The next opening starts from the layout again.
         w->close();
@@ -213,8 +189,8 @@ private slots:
         w->clearButton()->setFocus();
         QTest::keyClick(w->clearButton(), Qt::Key_Return);
         QTest::keyClick(w->clearButton(), Qt::Key_Enter);
-        QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
-        QCOMPARE(h.field("AMOUNT_IN_WALLET_1"), QString("0")); // the clear did not run
+        QCOMPARE(h.text("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
+        QCOMPARE(h.text("AMOUNT_IN_WALLET_1"), QString("0")); // the clear did not run
 
         w->autosaveBox()->setFocus();
         QTest::keyClick(w->autosaveBox(), Qt::Key_Escape);
@@ -272,7 +248,7 @@ private slots:
         h.window.recalculateTimer()->setInterval(10);
         QString seenWhileOpen;
         QTimer::singleShot(300, this, [&] {
-            seenWhileOpen = h.field("TOTAL_USD_VALUATION_TEXTBOX_1");
+            seenWhileOpen = h.text("TOTAL_USD_VALUATION_TEXTBOX_1");
             QVERIFY(h.settingsController.window()->isModal());
             h.settingsController.window()->close();
         });

@@ -1,7 +1,7 @@
 #include "IntervalTimer.h"
 #include "MainWindow.h"
 #include "MainWindowController.h"
-#include "RecordingStore.h"
+#include "WindowHarness.h"
 #include "Settings.h"
 #include "SettingsWindow.h"
 #include "SettingsWindowController.h"
@@ -24,41 +24,15 @@ namespace {
 
 const QString kCleared = QStringLiteral("00000000.00000000");
 
-// Both windows, both controllers and the X11 backend over a store in a temporary folder,
-// wired and started as the program does it.
-struct Harness
+// Both windows over the X11 backend, loaded and shown as the program starts them.
+struct Harness : WindowHarness<X11Platform>
 {
-    explicit Harness(const QList<QPair<QString, QString>>& stored)
-        : store(dir.filePath("VARNETH.conf")), settings(store, QLocale::c()),
-          reporter([this](const QString&, const QString& text) { shown.append(text); }),
-          controller(window, settings, platform, reporter),
-          settingsController(controller, settings, reporter)
+    explicit Harness(const Writes& stored) : WindowHarness(stored)
     {
-        for (const auto& [key, text] : stored) {
-            store.write(u"VARNETH", u"Settings", key, text);
-        }
-        controller.setSettingsOpener([this] { settingsController.open(); });
         controller.load();
         window.show();
         window.activateWindow();
     }
-
-    // What a later run would read: a fresh store on the same file.
-    QString stored(const QString& key) const
-    {
-        return SettingsStore(store.filePath()).read(u"VARNETH", u"Settings", key, "<absent>");
-    }
-    QString field(const char* name) const { return window.findChild<QLineEdit*>(name)->text(); }
-
-    QTemporaryDir dir;
-    RecordingStore store;
-    Settings settings;
-    X11Platform platform;
-    QStringList shown;
-    StoreFailureReporter reporter;
-    MainWindow window;
-    MainWindowController controller;
-    SettingsWindowController settingsController;
 };
 
 xcb_window_t idOf(const QWidget* widget)
@@ -224,9 +198,9 @@ void TestX11SettingsFlow::insideSettings(Harness& h, SettingsWindow* dialog)
     press(Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), dialog->clearButton());
     press(Qt::Key_Space);
-    QCOMPARE(h.field("AMOUNT_IN_WALLET_1"), kCleared);
-    QCOMPARE(h.field("CURRENT_DOLLAR_VALUATION_1"), kCleared);
-    QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
+    QCOMPARE(h.text("AMOUNT_IN_WALLET_1"), kCleared);
+    QCOMPARE(h.text("CURRENT_DOLLAR_VALUATION_1"), kCleared);
+    QCOMPARE(h.text("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
     QVERIFY(!dialog->clearButton()->isEnabled());
     QVERIFY(!dialog->armClearBox()->isEnabled());
     QVERIFY(!dialog->armClearBox()->isChecked());
