@@ -13,9 +13,15 @@ class FakePlatform : public Platform
 public:
     struct Call
     {
-        enum class Kind { Foreground, SetTopmost, ShellExecute };
+        enum class Kind
+        {
+            Foreground,
+            SetTopmost,
+            ShellExecute
+        };
         Kind kind = Kind::Foreground;
-        WindowHandle window = 0; // Foreground: the answer; SetTopmost: the target; ShellExecute: parent
+        WindowHandle window =
+            0; // Foreground: the answer; SetTopmost: the target; ShellExecute: parent
         bool topmost = false;
         QString verb;
         QString file;

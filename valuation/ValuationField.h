@@ -1,25 +1,25 @@
 #pragma once
 
 #include <QLatin1StringView>
-
 #include <array>
 
 namespace varneth {
 
 // The six texts of the main window's value row. The names double as the control names
 // and, for the three inputs, as the settings keys.
-enum class ValuationField {
-    AmountInWallet,        // AMOUNT_IN_WALLET_1, input
+enum class ValuationField
+{
+    AmountInWallet,         // AMOUNT_IN_WALLET_1, input
     CurrentDollarValuation, // CURRENT_DOLLAR_VALUATION_1, input
-    ExchangeRate,          // EXCHANGE_RATE_TEXTBOX, input
-    TotalUsdValuation,     // TOTAL_USD_VALUATION_TEXTBOX_1, result
-    ConvertedValuation,    // CONVERTED_VALUATION_1, result
-    TotalValuation,        // TOTAL_VALUATION_1, result
+    ExchangeRate,           // EXCHANGE_RATE_TEXTBOX, input
+    TotalUsdValuation,      // TOTAL_USD_VALUATION_TEXTBOX_1, result
+    ConvertedValuation,     // CONVERTED_VALUATION_1, result
+    TotalValuation,         // TOTAL_VALUATION_1, result
 };
 
 inline constexpr std::array<ValuationField, 6> kAllValuationFields = {
-    ValuationField::AmountInWallet,    ValuationField::CurrentDollarValuation,
-    ValuationField::ExchangeRate,      ValuationField::TotalUsdValuation,
+    ValuationField::AmountInWallet,     ValuationField::CurrentDollarValuation,
+    ValuationField::ExchangeRate,       ValuationField::TotalUsdValuation,
     ValuationField::ConvertedValuation, ValuationField::TotalValuation,
 };
 

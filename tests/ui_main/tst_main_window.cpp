@@ -3,10 +3,10 @@
 #include "IntervalTimer.h"
 #include "MainWindow.h"
 #include "MainWindowController.h"
-#include "WindowHarness.h"
 #include "Settings.h"
 #include "StoreFailureReporter.h"
 #include "Twips.h"
+#include "WindowHarness.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -17,7 +17,6 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <memory>
 
 using namespace varneth;
@@ -59,13 +58,13 @@ private slots:
         Harness h;
         h.controller.load();
 
-        QCOMPARE(h.window.pos(), QPoint(67, 67)); // 1000 twips, snapped to whole pixels
+        QCOMPARE(h.window.pos(), QPoint(67, 67));   // 1000 twips, snapped to whole pixels
         QCOMPARE(h.window.size(), QSize(690, 111)); // 10440 x 1995 less the reference frame
         QCOMPARE(h.text("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
         QCOMPARE(h.text("AMOUNT_IN_WALLET_1"), QString("0"));
         QCOMPARE(h.text("CURRENT_DOLLAR_VALUATION_1"), QString("0"));
-        for (const char* result : {"TOTAL_USD_VALUATION_TEXTBOX_1", "CONVERTED_VALUATION_1",
-                                   "TOTAL_VALUATION_1"}) {
+        for (const char* result :
+             {"TOTAL_USD_VALUATION_TEXTBOX_1", "CONVERTED_VALUATION_1", "TOTAL_VALUATION_1"}) {
             QCOMPARE(h.text(result), QString("00000000.00000000"));
         }
 
@@ -111,12 +110,18 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("runs");
-        QTest::newRow("1") << "C" << "1" << true;
-        QTest::newRow("1.0 with a point") << "C" << "1.0" << true;
-        QTest::newRow("1,0 with a comma") << "de_DE" << "1,0" << true;
-        QTest::newRow("0") << "C" << "0" << false;
-        QTest::newRow("2 is not 1") << "C" << "2" << false;
-        QTest::newRow("unreadable") << "C" << "yes" << false;
+        QTest::newRow("1") << "C"
+                           << "1" << true;
+        QTest::newRow("1.0 with a point") << "C"
+                                          << "1.0" << true;
+        QTest::newRow("1,0 with a comma") << "de_DE"
+                                          << "1,0" << true;
+        QTest::newRow("0") << "C"
+                           << "0" << false;
+        QTest::newRow("2 is not 1") << "C"
+                                    << "2" << false;
+        QTest::newRow("unreadable") << "C"
+                                    << "yes" << false;
     }
 
     void storedTickBoxesSwitchTimers()
@@ -156,10 +161,15 @@ private slots:
         h.controller.load();
         h.window.show();
         QVERIFY(QTest::qWaitForWindowActive(&h.window));
-        const QStringList expected = {
-            "EXCHANGE_RATE_TEXTBOX",  "AMOUNT_IN_WALLET_1", "CURRENT_DOLLAR_VALUATION_1",
-            "TOTAL_USD_VALUATION_TEXTBOX_1", "CONVERTED_VALUATION_1", "TOTAL_VALUATION_1",
-            "CALC_BUTTON", "SETTINGS_BUTTON", "EXCHANGE_RATE_TEXTBOX"};
+        const QStringList expected = {"EXCHANGE_RATE_TEXTBOX",
+                                      "AMOUNT_IN_WALLET_1",
+                                      "CURRENT_DOLLAR_VALUATION_1",
+                                      "TOTAL_USD_VALUATION_TEXTBOX_1",
+                                      "CONVERTED_VALUATION_1",
+                                      "TOTAL_VALUATION_1",
+                                      "CALC_BUTTON",
+                                      "SETTINGS_BUTTON",
+                                      "EXCHANGE_RATE_TEXTBOX"};
         QStringList visited;
         for (int i = 0; i < expected.size(); ++i) {
             visited.append(QApplication::focusWidget()->objectName());
@@ -234,10 +244,13 @@ private slots:
         QVERIFY(h.window.close());
 
         const QList<QPair<QString, QString>> expected = {
-            {"MainLeft", "1005"},       {"MainTop", "1995"}, // 133.33 px snap to 133
-            {"MainWidth", "10440"},     {"MainHeight", "1995"},
+            {"MainLeft", "1005"},
+            {"MainTop", "1995"}, // 133.33 px snap to 133
+            {"MainWidth", "10440"},
+            {"MainHeight", "1995"},
             {"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"},
-            {"AMOUNT_IN_WALLET_1", "abc"}, {"CURRENT_DOLLAR_VALUATION_1", "42.5"}};
+            {"AMOUNT_IN_WALLET_1", "abc"},
+            {"CURRENT_DOLLAR_VALUATION_1", "42.5"}};
         QCOMPARE(h.store.writes(), expected);
         QCOMPARE(closed.count(), 1);
         QVERIFY(h.shown.isEmpty());
@@ -249,10 +262,9 @@ private slots:
         h.controller.load();
         h.field("AMOUNT_IN_WALLET_1")->setText("1.25");
         h.controller.autosave();
-        const QList<QPair<QString, QString>> expected = {
-            {"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"},
-            {"AMOUNT_IN_WALLET_1", "1.25"},
-            {"CURRENT_DOLLAR_VALUATION_1", "0"}};
+        const QList<QPair<QString, QString>> expected = {{"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"},
+                                                         {"AMOUNT_IN_WALLET_1", "1.25"},
+                                                         {"CURRENT_DOLLAR_VALUATION_1", "0"}};
         QCOMPARE(h.store.writes(), expected);
         SettingsStore reader(h.store.filePath());
         QCOMPARE(reader.read(u"VARNETH", u"Settings", u"AMOUNT_IN_WALLET_1", "?"), QString("1.25"));
@@ -327,9 +339,12 @@ private slots:
     {
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("top");
-        QTest::newRow("far right") << "9000000" << "1000";
-        QTest::newRow("far above") << "1000" << "-900000";
-        QTest::newRow("huge") << "1e30" << "1e30";
+        QTest::newRow("far right") << "9000000"
+                                   << "1000";
+        QTest::newRow("far above") << "1000"
+                                   << "-900000";
+        QTest::newRow("huge") << "1e30"
+                              << "1e30";
     }
 
     void geometryOffEveryScreenComesBackOnTheScreen()
@@ -346,9 +361,12 @@ private slots:
     {
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("height");
-        QTest::newRow("negative") << "-5000" << "-1";
-        QTest::newRow("huge") << "1e38" << "1e38";
-        QTest::newRow("smaller than the frame") << "10" << "10";
+        QTest::newRow("negative") << "-5000"
+                                  << "-1";
+        QTest::newRow("huge") << "1e38"
+                              << "1e38";
+        QTest::newRow("smaller than the frame") << "10"
+                                                << "10";
     }
 
     void absurdSizesStayUsable()
@@ -365,8 +383,10 @@ private slots:
     {
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("height");
-        QTest::newRow("default") << "10440" << "1995";
-        QTest::newRow("wider and taller") << "15000" << "3000";
+        QTest::newRow("default") << "10440"
+                                 << "1995";
+        QTest::newRow("wider and taller") << "15000"
+                                          << "3000";
     }
 
     void statusBarDocksAtFullWidth()
@@ -396,7 +416,8 @@ private slots:
         const auto* date = h.window.findChild<ClockPanel*>("sbStatusBar_Panel2");
         const auto* time = h.window.findChild<ClockPanel*>("sbStatusBar_Panel3");
         QCOMPARE(date->text(), QLocale().toString(kNow.date(), QLocale::ShortFormat));
-        QCOMPARE(time->text(), QLocale().toString(kNow.time(), ClockPanel::hoursAndMinutes(QLocale())));
+        QCOMPARE(time->text(),
+                 QLocale().toString(kNow.time(), ClockPanel::hoursAndMinutes(QLocale())));
         QVERIFY(!time->text().contains("30")); // hours and minutes, no seconds
         QVERIFY(date->msecsToNextMinute() > 29750 - 10 && date->msecsToNextMinute() < 29750 + 10);
     }
@@ -405,9 +426,12 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("C") << "C" << "23:59";
-        QTest::newRow("de_DE") << "de_DE" << "23:59";
-        QTest::newRow("en_US") << "en_US" << "11:59 PM";
+        QTest::newRow("C") << "C"
+                           << "23:59";
+        QTest::newRow("de_DE") << "de_DE"
+                               << "23:59";
+        QTest::newRow("en_US") << "en_US"
+                               << "11:59 PM";
     }
 
     void timePanelDropsSeconds()
@@ -428,10 +452,12 @@ private slots:
         QVERIFY(!h.window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!h.window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QCOMPARE(h.window.windowIcon().availableSizes().value(0), QSize(100, 100));
-        QCOMPARE(h.window.findChild<QLabel*>("HOLBRECK_TITLE")->toolTip(), QString("Application Title"));
+        QCOMPARE(h.window.findChild<QLabel*>("HOLBRECK_TITLE")->toolTip(),
+                 QString("Application Title"));
         QCOMPARE(h.field("AMOUNT_IN_WALLET_1")->accessibleName(), QString("Amount"));
         QCOMPARE(h.field("TOTAL_VALUATION_1")->accessibleName(), QString("TOTAL Value"));
-        QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+        QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX")->alignment() & Qt::AlignHCenter,
+                 Qt::AlignHCenter);
         QVERIFY(h.field("CONVERTED_VALUATION_1")->isReadOnly());
         QVERIFY(!h.field("AMOUNT_IN_WALLET_1")->isReadOnly());
         QCOMPARE(h.window.findChild<QPushButton*>("CALC_BUTTON")->text(), QString("CALC"));

@@ -1,8 +1,8 @@
 #include "MainWindow.h"
 #include "MainWindowController.h"
-#include "WindowHarness.h"
 #include "Settings.h"
 #include "StoreFailureReporter.h"
+#include "WindowHarness.h"
 #include "X11Platform.h"
 #include "X11Probe.h"
 

@@ -2,11 +2,11 @@
 #include "IntervalTimer.h"
 #include "MainWindow.h"
 #include "MainWindowController.h"
-#include "WindowHarness.h"
 #include "Settings.h"
 #include "SettingsWindow.h"
 #include "SettingsWindowController.h"
 #include "StoreFailureReporter.h"
+#include "WindowHarness.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -72,8 +72,9 @@ private slots:
         QCOMPARE(h.window.alwaysOnTopTimer()->isRunning(), ticked);
         QCOMPARE(h.window.autosaveTimer()->isRunning(), ticked);
         // A stored 1 runs the handlers, which write the key again; nothing else writes.
-        const Writes expected = ticked ? Writes{{"AUTOSAVE_TICKBOX", "1"}, {"AlwaysOnTopTimer_TICKBOX", "1"}}
-                                       : Writes{};
+        const Writes expected =
+            ticked ? Writes{{"AUTOSAVE_TICKBOX", "1"}, {"AlwaysOnTopTimer_TICKBOX", "1"}}
+                   : Writes{};
         QCOMPARE(h.store.writes(), expected);
     }
 
@@ -107,7 +108,8 @@ private slots:
 
     void clearResetsFieldsStoreAndGuard()
     {
-        Harness h({{"AMOUNT_IN_WALLET_1", "2"}, {"CURRENT_DOLLAR_VALUATION_1", "3"},
+        Harness h({{"AMOUNT_IN_WALLET_1", "2"},
+                   {"CURRENT_DOLLAR_VALUATION_1", "3"},
                    {"EXCHANGE_RATE_TEXTBOX", "0.5"}});
         h.controller.recalculate();
         SettingsWindow* w = h.prepare();
@@ -116,15 +118,15 @@ private slots:
         QTest::mouseClick(w->clearButton(), Qt::LeftButton);
 
         const QString zeros = "00000000.00000000";
-        for (const char* name : {"AMOUNT_IN_WALLET_1", "CURRENT_DOLLAR_VALUATION_1",
-                                 "TOTAL_USD_VALUATION_TEXTBOX_1", "CONVERTED_VALUATION_1",
-                                 "TOTAL_VALUATION_1"}) {
+        for (const char* name :
+             {"AMOUNT_IN_WALLET_1", "CURRENT_DOLLAR_VALUATION_1", "TOTAL_USD_VALUATION_TEXTBOX_1",
+              "CONVERTED_VALUATION_1", "TOTAL_VALUATION_1"}) {
             QCOMPARE(h.text(name), zeros);
         }
         QCOMPARE(h.text("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
         QCOMPARE(h.store.writes(), (Writes{{"AMOUNT_IN_WALLET_1", zeros},
-                                            {"CURRENT_DOLLAR_VALUATION_1", zeros},
-                                            {"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"}}));
+                                           {"CURRENT_DOLLAR_VALUATION_1", zeros},
+                                           {"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"}}));
         QVERIFY(!w->armClearBox()->isChecked());
         QVERIFY(!w->armClearBox()->isEnabled());
         QVERIFY(!w->clearButton()->isEnabled());
@@ -264,7 +266,8 @@ private slots:
         SettingsWindow* w = h.prepare();
         QCOMPARE(w->windowTitle(), QString("HOLBRECK - VARNETH"));
         QCOMPARE(w->size(), QSize(530, 181));
-        QCOMPARE(w->armClearBox()->text(), QString("Enable \"Clear All Saved Crypto Data\" Button"));
+        QCOMPARE(w->armClearBox()->text(),
+                 QString("Enable \"Clear All Saved Crypto Data\" Button"));
         QCOMPARE(w->clearButton()->text(), QString("Clear All Saved Crypto Data"));
         QVERIFY(!w->okButton()->isDefault() && !w->okButton()->autoDefault());
         QCOMPARE(w->findChild<QLabel*>("VARNETH_VERSION")->toolTip(), QString("Version"));

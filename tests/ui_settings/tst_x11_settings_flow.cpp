@@ -1,11 +1,11 @@
 #include "IntervalTimer.h"
 #include "MainWindow.h"
 #include "MainWindowController.h"
-#include "WindowHarness.h"
 #include "Settings.h"
 #include "SettingsWindow.h"
 #include "SettingsWindowController.h"
 #include "StoreFailureReporter.h"
+#include "WindowHarness.h"
 #include "X11Platform.h"
 #include "X11Probe.h"
 

@@ -1,7 +1,6 @@
 #include "StoreFailureReporter.h"
 
 #include <QMessageBox>
-
 #include <cstdio>
 
 namespace varneth {
@@ -29,7 +28,8 @@ bool StoreFailureReporter::onActionWrite(const SettingsStore::WriteResult& resul
 {
     if (!onWrite(result) && !m_actionShown) {
         m_actionShown = true;
-        show(QStringLiteral("Your data could not be saved to the settings file.\n\n%1").arg(result.error));
+        show(QStringLiteral("Your data could not be saved to the settings file.\n\n%1")
+                 .arg(result.error));
     }
     return result.ok;
 }

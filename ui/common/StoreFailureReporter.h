@@ -3,7 +3,6 @@
 #include "SettingsStore.h"
 
 #include <QString>
-
 #include <functional>
 
 namespace varneth {

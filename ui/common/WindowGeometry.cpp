@@ -7,7 +7,6 @@
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
-
 #include <algorithm>
 #include <cmath>
 

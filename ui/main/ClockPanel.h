@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QTimer>
-
 #include <functional>
 
 namespace varneth {
@@ -16,7 +15,11 @@ class ClockPanel : public QLabel
     Q_OBJECT
 
 public:
-    enum class Show { Date, Time };
+    enum class Show
+    {
+        Date,
+        Time
+    };
     using Clock = std::function<QDateTime()>;
 
     ClockPanel(Show what, Clock clock, QWidget* parent = nullptr);

@@ -3,7 +3,6 @@
 #include "FieldBinding.h"
 
 #include <QLineEdit>
-
 #include <array>
 
 namespace varneth {

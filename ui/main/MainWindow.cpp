@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
-
 #include <limits>
 
 namespace varneth {
@@ -46,7 +45,8 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
     const QFont boldFont = ProgramFont::make(8.25, true);
 
     // Top row: the two titles, the two buttons and the exchange-rate field.
-    QLabel* holbreck = addLabel("HOLBRECK_TITLE", QStringLiteral("HOLBRECK"), {120, 120, 2295, 360});
+    QLabel* holbreck =
+        addLabel("HOLBRECK_TITLE", QStringLiteral("HOLBRECK"), {120, 120, 2295, 360});
     QLabel* varneth = addLabel("VARNETH_TITLE", QStringLiteral("VARNETH"), {2520, 120, 2535, 360});
     for (QLabel* title : {holbreck, varneth}) {
         title->setFont(titleFont);
@@ -94,7 +94,8 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
     };
     for (const Column& column : columns) {
         const QString caption = QString::fromLatin1(column.caption);
-        QLabel* label = addLabel(column.labelName, caption, {column.left, 600, column.labelWidth, 255});
+        QLabel* label =
+            addLabel(column.labelName, caption, {column.left, 600, column.labelWidth, 255});
         label->setFont(boldFont);
         if (column.labelColour != 0) {
             setBackground(label, QPalette::Window, column.labelColour);
@@ -106,8 +107,9 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
     }
 
     // Results are for reading and copying only; two of them are explicitly white.
-    for (ValuationField result : {ValuationField::TotalUsdValuation, ValuationField::ConvertedValuation,
-                                  ValuationField::TotalValuation}) {
+    for (ValuationField result :
+         {ValuationField::TotalUsdValuation, ValuationField::ConvertedValuation,
+          ValuationField::TotalValuation}) {
         field(result)->setReadOnly(true);
     }
     setBackground(field(ValuationField::TotalUsdValuation), QPalette::Base, kWhite);

@@ -4,7 +4,6 @@
 #include "ValuationField.h"
 
 #include <QWidget>
-
 #include <array>
 
 class QLabel;

@@ -44,11 +44,15 @@ MainWindowController::MainWindowController(MainWindow& window, Settings& setting
     for (ValuationField field : kAllValuationFields) {
         m_binding.bind(field, window.field(field));
     }
-    connect(window.recalculateTimer(), &IntervalTimer::tick, this, &MainWindowController::recalculate);
+    connect(window.recalculateTimer(), &IntervalTimer::tick, this,
+            &MainWindowController::recalculate);
     connect(window.autosaveTimer(), &IntervalTimer::tick, this, &MainWindowController::autosave);
-    connect(window.alwaysOnTopTimer(), &IntervalTimer::tick, this, &MainWindowController::keepOnTop);
-    connect(window.calcButton(), &QPushButton::clicked, this, &MainWindowController::launchCalculator);
-    connect(window.settingsButton(), &QPushButton::clicked, this, &MainWindowController::openSettings);
+    connect(window.alwaysOnTopTimer(), &IntervalTimer::tick, this,
+            &MainWindowController::keepOnTop);
+    connect(window.calcButton(), &QPushButton::clicked, this,
+            &MainWindowController::launchCalculator);
+    connect(window.settingsButton(), &QPushButton::clicked, this,
+            &MainWindowController::openSettings);
     window.field(ValuationField::AmountInWallet)->installEventFilter(this);
     window.field(ValuationField::CurrentDollarValuation)->installEventFilter(this);
     window.installEventFilter(this);
@@ -63,8 +67,10 @@ void MainWindowController::load()
     // frame's, which is how the geometry is stored.
     m_platform.prepareToolWindow(m_window.winId());
 
-    m_sheet.setText(ValuationField::ExchangeRate, m_settings.readText(SettingsKey::ExchangeRateTextbox));
-    m_sheet.setText(ValuationField::AmountInWallet, m_settings.readText(SettingsKey::AmountInWallet1));
+    m_sheet.setText(ValuationField::ExchangeRate,
+                    m_settings.readText(SettingsKey::ExchangeRateTextbox));
+    m_sheet.setText(ValuationField::AmountInWallet,
+                    m_settings.readText(SettingsKey::AmountInWallet1));
     m_sheet.setText(ValuationField::CurrentDollarValuation,
                     m_settings.readText(SettingsKey::CurrentDollarValuation1));
 
@@ -73,8 +79,10 @@ void MainWindowController::load()
     m_window.recalculateTimer()->setInterval(1000);
     m_window.autosaveTimer()->setInterval(60000);
     // Only exactly 1 switches a timer on; any other stored number leaves it off.
-    m_window.alwaysOnTopTimer()->setEnabled(m_settings.readDouble(SettingsKey::AlwaysOnTopTimerTickbox) == 1.0);
-    m_window.autosaveTimer()->setEnabled(m_settings.readDouble(SettingsKey::AutosaveTickbox) == 1.0);
+    m_window.alwaysOnTopTimer()->setEnabled(
+        m_settings.readDouble(SettingsKey::AlwaysOnTopTimerTickbox) == 1.0);
+    m_window.autosaveTimer()->setEnabled(m_settings.readDouble(SettingsKey::AutosaveTickbox) ==
+                                         1.0);
 }
 
 void MainWindowController::recalculate()
@@ -167,9 +175,9 @@ bool MainWindowController::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
         auto* edit = static_cast<QLineEdit*>(watched);
         QPalette palette = edit->palette();
-        palette.setColor(QPalette::Base, BgrColor::fromBgr(event->type() == QEvent::FocusIn
-                                                               ? kFocusColour
-                                                               : kBlurColour));
+        palette.setColor(
+            QPalette::Base,
+            BgrColor::fromBgr(event->type() == QEvent::FocusIn ? kFocusColour : kBlurColour));
         edit->setPalette(palette);
     }
     return false;

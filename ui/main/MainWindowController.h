@@ -8,7 +8,6 @@
 #include "ValuationSheet.h"
 
 #include <QObject>
-
 #include <functional>
 
 namespace varneth {

@@ -57,7 +57,8 @@ SettingsWindow::SettingsWindow(QWidget* owner) : QDialog(owner), m_dpi(Twips::sc
         button->setAccessibleName(button->text());
     }
 
-    for (QWidget* control : std::initializer_list<QWidget*>{m_armClear, m_autosave, m_alwaysOnTop}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_armClear, m_autosave, m_alwaysOnTop}) {
         ProgramFont::fitCaption(*control);
     }
 

@@ -21,7 +21,8 @@ int stateOf(const QCheckBox* box)
 
 } // namespace
 
-const QString SettingsWindowController::kCreatorAddress = QStringLiteral("trevald@holbreck.example");
+const QString SettingsWindowController::kCreatorAddress =
+    QStringLiteral("trevald@holbreck.example");
 
 SettingsWindowController::SettingsWindowController(MainWindowOperations& main, Settings& settings,
                                                    StoreFailureReporter& reporter, QObject* parent)
@@ -56,8 +57,10 @@ void SettingsWindowController::create()
     // when a box is set to the state it already has.
     connect(w->alwaysOnTopBox(), &QCheckBox::toggled, this,
             &SettingsWindowController::onAlwaysOnTopChanged);
-    connect(w->autosaveBox(), &QCheckBox::toggled, this, &SettingsWindowController::onAutosaveChanged);
-    connect(w->armClearBox(), &QCheckBox::toggled, this, &SettingsWindowController::onArmClearChanged);
+    connect(w->autosaveBox(), &QCheckBox::toggled, this,
+            &SettingsWindowController::onAutosaveChanged);
+    connect(w->armClearBox(), &QCheckBox::toggled, this,
+            &SettingsWindowController::onArmClearChanged);
     connect(w->clearButton(), &QPushButton::clicked, this,
             &SettingsWindowController::clearAllSavedData);
     connect(w->okButton(), &QPushButton::clicked, this, [this] {
@@ -132,7 +135,8 @@ void SettingsWindowController::storeOnClose()
 {
     m_reporter.beginAction();
     const TwipsGeometry geometry = WindowGeometry::read(*m_window, m_window->dpi());
-    m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::SettingsScreenLeft, geometry.left));
+    m_reporter.onActionWrite(
+        m_settings.writeSingle(SettingsKey::SettingsScreenLeft, geometry.left));
     m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::SettingsScreenTop, geometry.top));
     writeTickBox(SettingsKey::AutosaveTickbox, stateOf(m_window->autosaveBox()));
     writeTickBox(SettingsKey::AlwaysOnTopTimerTickbox, stateOf(m_window->alwaysOnTopBox()));

@@ -19,7 +19,8 @@ void WrappedCaptionButton::paintEvent(QPaintEvent*)
     painter.drawControl(QStyle::CE_PushButton, option);
 
     const int margin = style()->pixelMetric(QStyle::PM_ButtonMargin, &option, this) / 2;
-    const QRect textRect = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this)
+    const QRect textRect = style()
+                               ->subElementRect(QStyle::SE_PushButtonContents, &option, this)
                                .adjusted(margin, 0, -margin, 0);
     painter.drawItemText(textRect, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(),
                          text(), QPalette::ButtonText);
