@@ -1,8 +1,10 @@
 #include "CalculatorLauncher.h"
 
+#include "PlatformLog.h"
+#include "PlatformSelection.h"
+
 #include <QProcess>
 #include <QStandardPaths>
-#include <QtDebug>
 
 namespace varneth {
 
@@ -29,34 +31,22 @@ QString CalculatorLauncher::findCalculator()
     return {};
 }
 
-void CalculatorLauncher::launch(const QString& verb, const QString& file, const QString& parameters,
-                                const QString& directory)
+void CalculatorLauncher::launch()
 {
-    if (file.compare(QLatin1String("calc.exe"), Qt::CaseInsensitive) != 0) {
-        qWarning().noquote() << "varneth: not starting" << file
-                             << "- only the calculator can be started";
-        return;
-    }
-    // "runas" asks for raised rights, but a calculator needs none, and a graphical program
-    // run as root on the user's display is a hazard; it runs with the user's own rights.
-    if (!verb.isEmpty() && verb.compare(QLatin1String("runas"), Qt::CaseInsensitive) != 0 &&
-        verb.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0) {
-        qWarning().noquote() << "varneth: not starting the calculator with the unknown verb"
-                             << verb;
-        return;
-    }
     const QString program = findCalculator();
     if (program.isEmpty()) {
-        qWarning().noquote() << "varneth: no calculator found on PATH (looked for"
-                             << candidates().join(QLatin1String(", ")) + QLatin1Char(')');
+        qCWarning(lcPlatform).noquote()
+            << "no calculator found on PATH (looked for"
+            << candidates().join(QLatin1String(", ")) + QLatin1Char(')');
         return;
     }
-    // The parameters are split the way a command line is, quotes included, but no shell
-    // ever sees them: they reach the calculator as its arguments, verbatim.
-    const QStringList arguments =
-        parameters.trimmed().isEmpty() ? QStringList() : QProcess::splitCommand(parameters);
-    if (!QProcess::startDetached(program, arguments, directory)) {
-        qWarning().noquote() << "varneth: could not start" << program;
+    QProcess process;
+    process.setProgram(program);
+    // The platform this program chose for itself is not the calculator's to inherit: a
+    // Qt calculator on a Wayland desktop belongs on Wayland.
+    process.setProcessEnvironment(PlatformSelection::startEnvironment());
+    if (!process.startDetached()) {
+        qCWarning(lcPlatform).noquote() << "could not start" << program;
     }
 }
 

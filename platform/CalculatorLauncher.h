@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QString>
 #include <QStringList>
 
 namespace varneth {
 
-// Starts the desktop's calculator for the shell-execute operation of the real platforms.
-// "calc.exe" is the only program it starts: nothing else the caller names is executed.
+// Starts the desktop's calculator. The program's calculator button stands for a system
+// calculator started with raised rights; a calculator needs none, and a graphical program
+// run as root on the user's display is a hazard, so it runs with the user's own rights.
 class CalculatorLauncher
 {
 public:
@@ -16,12 +16,10 @@ public:
     // The full path of the first candidate found on PATH, or empty.
     static QString findCalculator();
 
-    // Starts the calculator detached with the user's own rights, whether the verb is
-    // "runas", "open" or empty. The show command has no counterpart here and is not taken.
-    // Any other file or verb is refused, and so is a missing calculator; each with one line
-    // on stderr. The outcome is not reported.
-    static void launch(const QString& verb, const QString& file, const QString& parameters,
-                       const QString& directory);
+    // Starts the calculator detached, without arguments and without a shell, in the
+    // environment the program itself was started with. A missing calculator or a failed
+    // start gets one log line; the outcome is not reported.
+    static void launch();
 };
 
 } // namespace varneth

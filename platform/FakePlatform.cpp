@@ -31,18 +31,10 @@ void FakePlatform::setTopmost(WindowHandle window, bool topmost)
     m_calls.append(call);
 }
 
-void FakePlatform::shellExecute(WindowHandle parent, const QString& verb, const QString& file,
-                                const QString& parameters, const QString& directory,
-                                int showCommand)
+void FakePlatform::startCalculator()
 {
     Call call;
-    call.kind = Call::Kind::ShellExecute;
-    call.window = parent;
-    call.verb = verb;
-    call.file = file;
-    call.parameters = parameters;
-    call.directory = directory;
-    call.showCommand = showCommand;
+    call.kind = Call::Kind::StartCalculator;
     m_calls.append(call);
 }
 

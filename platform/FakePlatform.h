@@ -17,17 +17,11 @@ public:
         {
             Foreground,
             SetTopmost,
-            ShellExecute
+            StartCalculator
         };
         Kind kind = Kind::Foreground;
-        WindowHandle window =
-            0; // Foreground: the answer; SetTopmost: the target; ShellExecute: parent
+        WindowHandle window = 0; // Foreground: the answer; SetTopmost: the target
         bool topmost = false;
-        QString verb;
-        QString file;
-        QString parameters;
-        QString directory;
-        int showCommand = 0;
     };
 
     // Foreground queries are answered in this order; the last answer then repeats.
@@ -39,9 +33,7 @@ public:
 
     WindowHandle foregroundWindow() override;
     void setTopmost(WindowHandle window, bool topmost) override;
-    void shellExecute(WindowHandle parent, const QString& verb, const QString& file,
-                      const QString& parameters, const QString& directory,
-                      int showCommand) override;
+    void startCalculator() override;
 
     // Windows given the tool-window hints, in order. Kept apart from calls() because they
     // are frame set-up, not the keep-on-top and calculator traffic that calls() follows.

@@ -23,11 +23,9 @@ public:
     // moving or resizing it. The outcome is not reported.
     virtual void setTopmost(WindowHandle window, bool topmost) = 0;
 
-    // Starts a program the way a shell "execute" verb does. "calc.exe" names the desktop's
-    // calculator. The outcome is not reported.
-    virtual void shellExecute(WindowHandle parent, const QString& verb, const QString& file,
-                              const QString& parameters, const QString& directory,
-                              int showCommand) = 0;
+    // Starts the desktop's calculator with the user's own rights and the environment the
+    // program was started with, and changes nothing else. The outcome is not reported.
+    virtual void startCalculator() = 0;
 
     // Gives a top-level window the desktop hints of a fixed tool window that its Qt window
     // flags do not give on every desktop: no taskbar or pager entry, and a title bar with

@@ -6,8 +6,16 @@
 
 namespace varneth {
 
+namespace {
+
+// Whether preferX11() set QT_QPA_PLATFORM itself, rather than finding the user's choice.
+bool g_choseX11 = false;
+
+} // namespace
+
 void PlatformSelection::preferX11()
 {
+    g_choseX11 = false;
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY")) {
         return;
     }
@@ -18,7 +26,17 @@ void PlatformSelection::preferX11()
     xcb_disconnect(connection);
     if (reachable) {
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
+        g_choseX11 = true;
     }
+}
+
+QProcessEnvironment PlatformSelection::startEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (g_choseX11 && environment.value(QStringLiteral("QT_QPA_PLATFORM")) == u"xcb") {
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    }
+    return environment;
 }
 
 } // namespace varneth

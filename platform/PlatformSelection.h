@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QProcessEnvironment>
+
 namespace varneth {
 
 // Chooses the Qt platform plugin before the application object exists.
@@ -11,6 +13,10 @@ public:
     // QT_QPA_PLATFORM=xcb unless the user has set QT_QPA_PLATFORM, whose choice wins.
     // Must be called before the QGuiApplication is constructed.
     static void preferX11();
+
+    // The environment as it was before preferX11() changed it, for the programs this one
+    // starts.
+    static QProcessEnvironment startEnvironment();
 };
 
 } // namespace varneth

@@ -34,11 +34,9 @@ void QtPlatform::setTopmost(WindowHandle window, bool topmost)
     }
 }
 
-void QtPlatform::shellExecute(WindowHandle /*parent*/, const QString& verb, const QString& file,
-                              const QString& parameters, const QString& directory,
-                              int /*showCommand*/)
+void QtPlatform::startCalculator()
 {
-    CalculatorLauncher::launch(verb, file, parameters, directory);
+    CalculatorLauncher::launch();
 }
 
 } // namespace varneth

@@ -13,9 +13,7 @@ class QtPlatform : public Platform
 public:
     WindowHandle foregroundWindow() override;
     void setTopmost(WindowHandle window, bool topmost) override;
-    void shellExecute(WindowHandle parent, const QString& verb, const QString& file,
-                      const QString& parameters, const QString& directory,
-                      int showCommand) override;
+    void startCalculator() override;
 };
 
 } // namespace varneth

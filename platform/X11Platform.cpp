@@ -254,11 +254,9 @@ void X11Platform::prependWindowType(std::uint32_t window, std::uint32_t type)
     writeList(m_connection, window, atom(WmWindowType), XCB_ATOM_ATOM, types);
 }
 
-void X11Platform::shellExecute(WindowHandle /*parent*/, const QString& verb, const QString& file,
-                               const QString& parameters, const QString& directory,
-                               int /*showCommand*/)
+void X11Platform::startCalculator()
 {
-    CalculatorLauncher::launch(verb, file, parameters, directory);
+    CalculatorLauncher::launch();
 }
 
 } // namespace varneth

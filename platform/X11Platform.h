@@ -22,9 +22,7 @@ public:
 
     WindowHandle foregroundWindow() override;
     void setTopmost(WindowHandle window, bool topmost) override;
-    void shellExecute(WindowHandle parent, const QString& verb, const QString& file,
-                      const QString& parameters, const QString& directory,
-                      int showCommand) override;
+    void startCalculator() override;
     // Adds _NET_WM_STATE_SKIP_TASKBAR and _NET_WM_STATE_SKIP_PAGER, as a property while the
     // window is unmapped and as a request to the window manager once it is mapped. Under
     // openbox the window is also typed a toolbar: openbox draws the iconify button for

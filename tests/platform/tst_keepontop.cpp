@@ -26,8 +26,8 @@ QString describe(const QList<FakePlatform::Call>& calls)
                          .arg(call.topmost ? QLatin1Char('+') : QLatin1Char('-'))
                          .arg(call.window, 0, 16);
             break;
-        case FakePlatform::Call::Kind::ShellExecute:
-            words << QStringLiteral("shell");
+        case FakePlatform::Call::Kind::StartCalculator:
+            words << QStringLiteral("calculator");
             break;
         }
     }

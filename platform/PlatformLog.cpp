@@ -1,0 +1,7 @@
+#include "PlatformLog.h"
+
+namespace varneth {
+
+Q_LOGGING_CATEGORY(lcPlatform, "varneth.platform")
+
+} // namespace varneth
