@@ -2,8 +2,8 @@
 
 #include "NumberText.h"
 #include "SettingsKeyTable.h"
+#include "SettingsLog.h"
 
-#include <QtDebug>
 #include <cmath>
 #include <optional>
 
@@ -37,29 +37,30 @@ QString shownText(const QString& text)
     return shown;
 }
 
-// Reads a key through a conversion; a stored text that does not convert (only an edit
-// from outside the program leaves one) gives the key's default, with one line saying so.
+// Reads a key through a conversion; a stored text that does not convert, or whose number
+// the caller cannot use (only an edit from outside the program leaves either), gives the
+// key's default, with one line saying so.
 template <typename Number, typename Convert>
 Number readNumber(const SettingsStore& store, SettingsKey key, SettingsKeyTable::Reading reading,
-                  const QLocale& locale, Convert convert)
+                  const QLocale& locale, Convert convert,
+                  const std::function<bool(Number)>& usable = {})
 {
     const SettingsKeyTable::Entry& entry = SettingsKeyTable::entry(key);
     // Reading a key through another conversion than the table's is a slip in the caller.
     Q_ASSERT_X(entry.reading == reading, "Settings", "key read through the wrong conversion");
     const QString defaultText = entry.defaultText.toString();
-    const QString text = store.read(SettingsKeyTable::application, SettingsKeyTable::section,
-                                    entry.name, defaultText);
+    const QString text = store.read(SettingsKeyTable::section, entry.name, defaultText);
     std::optional<Number> value = convert(text, locale);
     // An infinite or not-a-number geometry or tick state is as useless as no number.
-    if (value && std::isfinite(static_cast<double>(*value)))
+    if (value && std::isfinite(static_cast<double>(*value)) && (!usable || usable(*value)))
         return *value;
 
     // The defaults are plain digits, readable in every locale that reads Latin digits;
     // the C locale reads them in any case.
     std::optional<Number> fallback = convert(defaultText, QLocale::c());
-    qWarning().noquote() << u"VARNETH: the setting %1 holds \"%2\", which is not a number; "
-                            "using its default %3"_s.arg(entry.name.toString(), shownText(text),
-                                                         fallback ? defaultText : u"0"_s);
+    qCWarning(lcSettings).noquote()
+        << u"the setting %1 holds \"%2\", which is not a usable number; using its default %3"_s.arg(
+               entry.name.toString(), shownText(text), fallback ? defaultText : u"0"_s);
     return fallback.value_or(Number{});
 }
 
@@ -83,15 +84,15 @@ QString Settings::defaultText(SettingsKey key)
 QString Settings::readText(SettingsKey key) const
 {
     const SettingsKeyTable::Entry& entry = SettingsKeyTable::entry(key);
-    return m_store.read(SettingsKeyTable::application, SettingsKeyTable::section, entry.name,
-                        entry.defaultText.toString());
+    return m_store.read(SettingsKeyTable::section, entry.name, entry.defaultText.toString());
 }
 
-float Settings::readSingle(SettingsKey key) const
+float Settings::readSingle(SettingsKey key, const std::function<bool(float)>& usable) const
 {
     return readNumber<float>(
         m_store, key, SettingsKeyTable::Reading::Single, m_locale,
-        [](const QString& text, const QLocale& l) { return NumberText::localeSingle(text, l); });
+        [](const QString& text, const QLocale& l) { return NumberText::localeSingle(text, l); },
+        usable);
 }
 
 double Settings::readDouble(SettingsKey key) const
@@ -110,8 +111,7 @@ qint16 Settings::readInteger(SettingsKey key) const
 
 SettingsStore::WriteResult Settings::writeText(SettingsKey key, const QString& text)
 {
-    return m_store.write(SettingsKeyTable::application, SettingsKeyTable::section,
-                         SettingsKeyTable::entry(key).name, text);
+    return m_store.write(SettingsKeyTable::section, SettingsKeyTable::entry(key).name, text);
 }
 
 SettingsStore::WriteResult Settings::writeSingle(SettingsKey key, float value)

@@ -6,11 +6,12 @@
 #include <QLocale>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 namespace varneth {
 
 // Typed access to the key table over a store: each read applies the key's conversion
-// and falls back to the key's default (with one line on stderr) when the stored text
+// and falls back to the key's default (with one line in the log) when the stored text
 // does not convert.
 class Settings
 {
@@ -23,7 +24,8 @@ public:
     static QString defaultText(SettingsKey key);
 
     QString readText(SettingsKey key) const;
-    float readSingle(SettingsKey key) const;   // geometry, twips
+    // Geometry in twips; a number the caller finds unusable counts as unconvertible.
+    float readSingle(SettingsKey key, const std::function<bool(float)>& usable = {}) const;
     double readDouble(SettingsKey key) const;  // tick boxes as the main window reads them
     qint16 readInteger(SettingsKey key) const; // tick boxes as the settings window reads them
 

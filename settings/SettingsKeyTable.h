@@ -28,7 +28,6 @@ public:
         Reading reading;
     };
 
-    static constexpr QStringView application{u"VARNETH"};
     static constexpr QStringView section{u"Settings"};
 
     static const Entry& entry(SettingsKey key);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QThread>
 #include <QVariant>
@@ -18,19 +19,11 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-constexpr QLatin1StringView ownApplication{"VARNETH"};
-
 // QSettings treats '/' and '\' as group separators and folds runs of them, so such a
 // name would silently address some other key; an empty one addresses nothing.
 bool isPlainName(QStringView name)
 {
     return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\');
-}
-
-// The application name becomes a folder and a file name for the user's own store.
-bool isApplicationName(QStringView name)
-{
-    return isPlainName(name) && name != u"." && name != u"..";
 }
 
 QString failure(const QString& path, const QString& reason)
@@ -106,12 +99,12 @@ QString explainFailure(const QString& filePath)
     return failure(filePath, u"the settings could not be saved"_s);
 }
 
-// QSettings guards a save with QLockFile, which creates "<file>.lock" and then writes its
-// owner into it. A process killed between the two leaves an empty lock that QLockFile
-// cannot tie to a dead owner, so it waits for the lock's 30 s stale age: a frozen window.
-// A live owner fills its lock within microseconds, so one still empty after a short look
-// was abandoned and is removed.
-void clearAbandonedLock(const QString& filePath)
+// Works around QLockFile, which guards every QSettings save: it creates "<file>.lock" and
+// only then writes its owner's process id into it. A writer killed between the two leaves
+// an empty lock that QLockFile cannot tie to a dead owner, so the next save waits out
+// QLockFile's 30 s stale-lock age: a frozen window. A live owner fills its lock within
+// microseconds, so one still empty after a short look was abandoned and is removed.
+void removeOwnerlessQLockFile(const QString& filePath)
 {
     const QString lockPath = filePath + u".lock"_s;
     constexpr int looks = 20;
@@ -131,7 +124,7 @@ QString settingsKey(QStringView section, QStringView key)
 
 } // namespace
 
-SettingsStore::SettingsStore() : m_filePath(defaultFilePath()), m_userStore(true) {}
+SettingsStore::SettingsStore() : m_filePath(defaultFilePath()) {}
 
 SettingsStore::SettingsStore(QString filePath) : m_filePath(std::move(filePath)) {}
 
@@ -139,36 +132,23 @@ SettingsStore::~SettingsStore() = default;
 
 QString SettingsStore::defaultFilePath()
 {
-    return configFolder() + u'/' + ownApplication + u'/' + ownApplication + u".conf"_s;
+    // Qt hands a relative XDG_CONFIG_HOME back as it is; the base directory rules call it
+    // invalid, to be ignored.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (!QDir::isAbsolutePath(folder))
+        folder = QDir::homePath() + u"/.config"_s;
+    return QDir::cleanPath(folder + u"/VARNETH/VARNETH.conf"_s);
 }
 
-QString SettingsStore::configFolder()
+QString SettingsStore::read(QStringView section, QStringView key, const QString& defaultValue) const
 {
-    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
-    const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
-        return QDir::cleanPath(configured);
-    return QDir::homePath() + u"/.config"_s;
-}
-
-QString SettingsStore::fileFor(QStringView application) const
-{
-    if (!m_userStore || application == ownApplication)
-        return m_filePath;
-    const QString name = application.toString();
-    return configFolder() + u'/' + name + u'/' + name + u".conf"_s;
-}
-
-QString SettingsStore::read(QStringView application, QStringView section, QStringView key,
-                            const QString& defaultValue) const
-{
-    if (!isApplicationName(application) || !isPlainName(section) || !isPlainName(key))
+    if (!isPlainName(section) || !isPlainName(key))
         return defaultValue;
 
     // A fresh QSettings reads the file on construction, so a value another process wrote
     // since the last read is seen. A damaged or unreadable file leaves the keys it could
     // not parse absent.
-    const QSettings settings(fileFor(application), QSettings::IniFormat);
+    const QSettings settings(m_filePath, QSettings::IniFormat);
     const QVariant value = settings.value(settingsKey(section, key));
 
     switch (value.typeId()) {
@@ -185,20 +165,20 @@ QString SettingsStore::read(QStringView application, QStringView section, QStrin
     }
 }
 
-SettingsStore::WriteResult SettingsStore::write(QStringView application, QStringView section,
-                                                QStringView key, const QString& text)
+SettingsStore::WriteResult SettingsStore::write(QStringView section, QStringView key,
+                                                const QString& text)
 {
-    if (!isApplicationName(application) || !isPlainName(section) || !isPlainName(key)) {
-        return {false, u"cannot write the setting \"%1\" of \"%2\" in section \"%3\": not a "
-                       "valid name"_s.arg(key, application, section)};
+    if (!isPlainName(section) || !isPlainName(key)) {
+        return {false, u"cannot write the setting \"%1\" in section \"%2\": not a valid name"_s.arg(
+                           key, section)};
     }
 
-    const QString filePath = fileFor(application);
+    const QString& filePath = m_filePath;
     if (QString error = ensureFolder(filePath); !error.isEmpty())
         return {false, error};
     if (QString error = ensureFile(filePath); !error.isEmpty())
         return {false, error};
-    clearAbandonedLock(filePath);
+    removeOwnerlessQLockFile(filePath);
 
     QSettings::Status status = QSettings::NoError;
     {

@@ -5,8 +5,8 @@
 
 namespace varneth {
 
-// The per-user store of text values, addressed by application, section and key. Every
-// read goes to the file and every write is on disk before it returns.
+// The user's store of VARNETH's text values, addressed by section and key. Every read
+// goes to the file and every write is on disk before it returns.
 class SettingsStore
 {
 public:
@@ -17,7 +17,8 @@ public:
         explicit operator bool() const { return ok; }
     };
 
-    // The user's own store: $XDG_CONFIG_HOME/VARNETH/VARNETH.conf.
+    // The user's own store: VARNETH/VARNETH.conf in the XDG config folder
+    // ($XDG_CONFIG_HOME, or ~/.config when that is unset, empty or relative).
     SettingsStore();
     // A store on the given file, so tests never touch the user's settings.
     explicit SettingsStore(QString filePath);
@@ -31,23 +32,14 @@ public:
 
     // The stored text if the key exists, else defaultValue. Names are case-sensitive;
     // an empty name, or one holding '/' or '\\', addresses no key and reads the default.
-    // On the user's own store another application than "VARNETH" has its own file,
-    // <config>/<application>/<application>.conf; a store on a given file keeps every
-    // application in that one file.
-    virtual QString read(QStringView application, QStringView section, QStringView key,
-                         const QString& defaultValue) const;
+    virtual QString read(QStringView section, QStringView key, const QString& defaultValue) const;
     // Creates or replaces the value; reports failure with its reason. A new file is
     // made 0600 and new folders 0700. A damaged file is rewritten from what could be
     // parsed, so its unreadable lines are lost.
-    virtual WriteResult write(QStringView application, QStringView section, QStringView key,
-                              const QString& text);
+    virtual WriteResult write(QStringView section, QStringView key, const QString& text);
 
 private:
-    static QString configFolder();
-    QString fileFor(QStringView application) const;
-
     QString m_filePath;
-    bool m_userStore = false;
 };
 
 } // namespace varneth

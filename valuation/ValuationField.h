@@ -1,45 +1,64 @@
 #pragma once
 
-#include <QLatin1StringView>
+#include <QStringView>
 #include <array>
+#include <cstddef>
 
 namespace varneth {
 
-// The six texts of the main window's value row. The names double as the control names
-// and, for the three inputs, as the settings keys.
+// The six texts of the main window's value row, in the order of the row.
 enum class ValuationField
 {
-    AmountInWallet,         // AMOUNT_IN_WALLET_1, input
-    CurrentDollarValuation, // CURRENT_DOLLAR_VALUATION_1, input
-    ExchangeRate,           // EXCHANGE_RATE_TEXTBOX, input
-    TotalUsdValuation,      // TOTAL_USD_VALUATION_TEXTBOX_1, result
-    ConvertedValuation,     // CONVERTED_VALUATION_1, result
-    TotalValuation,         // TOTAL_VALUATION_1, result
+    AmountInWallet,
+    CurrentDollarValuation,
+    ExchangeRate,
+    TotalUsdValuation,
+    ConvertedValuation,
+    TotalValuation,
 };
 
-inline constexpr std::array<ValuationField, 6> kAllValuationFields = {
-    ValuationField::AmountInWallet,     ValuationField::CurrentDollarValuation,
-    ValuationField::ExchangeRate,       ValuationField::TotalUsdValuation,
-    ValuationField::ConvertedValuation, ValuationField::TotalValuation,
-};
-
-constexpr QLatin1StringView valuationFieldName(ValuationField field)
+// What the program knows of each field: the control's name (for the three inputs also
+// their settings key), whether the user types it, and the text the window shows when it
+// is created, which is also the text the clear command puts back.
+struct ValuationFieldSpec
 {
-    switch (field) {
-    case ValuationField::AmountInWallet:
-        return QLatin1StringView("AMOUNT_IN_WALLET_1");
-    case ValuationField::CurrentDollarValuation:
-        return QLatin1StringView("CURRENT_DOLLAR_VALUATION_1");
-    case ValuationField::ExchangeRate:
-        return QLatin1StringView("EXCHANGE_RATE_TEXTBOX");
-    case ValuationField::TotalUsdValuation:
-        return QLatin1StringView("TOTAL_USD_VALUATION_TEXTBOX_1");
-    case ValuationField::ConvertedValuation:
-        return QLatin1StringView("CONVERTED_VALUATION_1");
-    case ValuationField::TotalValuation:
-        return QLatin1StringView("TOTAL_VALUATION_1");
+    ValuationField field;
+    QStringView name;
+    bool isInput;
+    QStringView layoutText;
+};
+
+inline constexpr QStringView kBlankNumberText = u"00000000.00000000";
+
+// In the order of ValuationField, which is also the order the clear command rewrites them.
+inline constexpr std::array<ValuationFieldSpec, 6> kValuationFields{{
+    {ValuationField::AmountInWallet, u"AMOUNT_IN_WALLET_1", true, kBlankNumberText},
+    {ValuationField::CurrentDollarValuation, u"CURRENT_DOLLAR_VALUATION_1", true, kBlankNumberText},
+    {ValuationField::ExchangeRate, u"EXCHANGE_RATE_TEXTBOX", true, u"Exchange Rate"},
+    {ValuationField::TotalUsdValuation, u"TOTAL_USD_VALUATION_TEXTBOX_1", false, kBlankNumberText},
+    {ValuationField::ConvertedValuation, u"CONVERTED_VALUATION_1", false, kBlankNumberText},
+    {ValuationField::TotalValuation, u"TOTAL_VALUATION_1", false, kBlankNumberText},
+}};
+
+constexpr bool valuationFieldsInOrder()
+{
+    for (std::size_t i = 0; i < kValuationFields.size(); ++i) {
+        if (static_cast<std::size_t>(kValuationFields[i].field) != i) {
+            return false;
+        }
     }
-    return {};
+    return true;
+}
+static_assert(valuationFieldsInOrder(), "kValuationFields must follow the order of the enum");
+
+constexpr const ValuationFieldSpec& valuationField(ValuationField field)
+{
+    return kValuationFields[static_cast<std::size_t>(field)];
+}
+
+constexpr QStringView valuationFieldName(ValuationField field)
+{
+    return valuationField(field).name;
 }
 
 } // namespace varneth

@@ -23,7 +23,7 @@ int main(int argc, char** argv)
     const QString letters = QString::fromLocal8Bit(argv[4]);
 
     const auto write = [&](const QString& key, const QString& value) {
-        const auto result = store.write(u"VARNETH", u"Settings", key, value);
+        const auto result = store.write(u"Settings", key, value);
         if (!result) {
             std::fprintf(stderr, "%s\n", qPrintable(result.error));
             std::exit(1);

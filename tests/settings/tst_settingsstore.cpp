@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
@@ -22,12 +23,12 @@ namespace {
 QString readKey(const SettingsStore& store, const QString& key,
                 const QString& fallback = u"<absent>"_s)
 {
-    return store.read(u"VARNETH", u"Settings", key, fallback);
+    return store.read(u"Settings", key, fallback);
 }
 
 SettingsStore::WriteResult writeKey(SettingsStore& store, const QString& key, const QString& text)
 {
-    return store.write(u"VARNETH", u"Settings", key, text);
+    return store.write(u"Settings", key, text);
 }
 
 mode_t modeOf(const QString& path)
@@ -43,6 +44,7 @@ class tst_SettingsStore : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init();
 
     // Texts
@@ -54,8 +56,6 @@ private slots:
     // Names and places
     void defaultFilePath_data();
     void defaultFilePath();
-    void userStoreUsesConfigFolder();
-    void otherApplicationOnUserStoreHasItsOwnFile();
     void invalidNamesAreRefused_data();
     void invalidNamesAreRefused();
     void constructionAndReadsTouchNoDisk();
@@ -76,6 +76,8 @@ private slots:
 
 private:
     QString file(const QString& name = u"VARNETH.conf"_s) const { return m_dir->filePath(name); }
+    // Where the user's store would be, were the temporary folder the config folder.
+    QString userFile() const { return file(u"config/VARNETH/VARNETH.conf"_s); }
     void putFile(const QByteArray& contents) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -85,7 +87,6 @@ void tst_SettingsStore::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(u"config"_s)));
 }
 
 void tst_SettingsStore::putFile(const QByteArray& contents) const
@@ -141,7 +142,7 @@ void tst_SettingsStore::absentKeyReadsDefaultAndCaseCounts()
     QCOMPARE(readKey(store, u"MainLeft"_s, u"1000"_s), u"1000"_s);
     QVERIFY(writeKey(store, u"MainTop"_s, u"5"_s));
     QCOMPARE(readKey(store, u"MainLeft"_s, u"1000"_s), u"1000"_s);
-    QCOMPARE(store.read(u"VARNETH", u"Other", u"MainTop", u"d"_s), u"d"_s);
+    QCOMPARE(store.read(u"Other", u"MainTop", u"d"_s), u"d"_s);
     // Keys are case-sensitive.
     QVERIFY(writeKey(store, u"maintop"_s, u"6"_s));
     QCOMPARE(readKey(store, u"MainTop"_s), u"5"_s);
@@ -177,6 +178,11 @@ void tst_SettingsStore::defaultFilePath()
     QFETCH(bool, unset);
     QFETCH(QString, expected);
 
+    QStandardPaths::setTestModeEnabled(false);
+    const auto restore = qScopeGuard([saved = qgetenv("XDG_CONFIG_HOME")] {
+        QStandardPaths::setTestModeEnabled(true);
+        qputenv("XDG_CONFIG_HOME", saved);
+    });
     if (unset)
         qunsetenv("XDG_CONFIG_HOME");
     else
@@ -185,57 +191,34 @@ void tst_SettingsStore::defaultFilePath()
     QCOMPARE(SettingsStore().filePath(), expected);
 }
 
-void tst_SettingsStore::userStoreUsesConfigFolder()
-{
-    SettingsStore store;
-    QVERIFY(writeKey(store, u"MainLeft"_s, u"7"_s));
-    const QString expected = m_dir->filePath(u"config/VARNETH/VARNETH.conf"_s);
-    QVERIFY(QFileInfo(expected).isFile());
-    QCOMPARE(readKey(SettingsStore(expected), u"MainLeft"_s), u"7"_s);
-}
-
-void tst_SettingsStore::otherApplicationOnUserStoreHasItsOwnFile()
-{
-    SettingsStore store;
-    QVERIFY(store.write(u"OTHER", u"Settings", u"MainLeft", u"other"_s));
-    QVERIFY(writeKey(store, u"MainLeft"_s, u"mine"_s));
-    QVERIFY(QFileInfo(m_dir->filePath(u"config/OTHER/OTHER.conf"_s)).isFile());
-    QCOMPARE(store.read(u"OTHER", u"Settings", u"MainLeft", QString()), u"other"_s);
-    QCOMPARE(readKey(store, u"MainLeft"_s), u"mine"_s);
-    // Application names are case-sensitive like everything else.
-    QCOMPARE(store.read(u"varneth", u"Settings", u"MainLeft", u"none"_s), u"none"_s);
-}
-
 void tst_SettingsStore::invalidNamesAreRefused_data()
 {
-    QTest::addColumn<QString>("application");
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
 
-    QTest::newRow("empty application") << QString() << u"Settings"_s << u"K"_s;
-    QTest::newRow("empty key") << u"VARNETH"_s << u"Settings"_s << QString();
-    QTest::newRow("slash in key") << u"VARNETH"_s << u"Settings"_s << u"a/b"_s;
-    QTest::newRow("parent folder") << u".."_s << u"Settings"_s << u"K"_s;
-    QTest::newRow("path as application") << u"a/b"_s << u"Settings"_s << u"K"_s;
+    QTest::newRow("empty key") << u"Settings"_s << QString();
+    QTest::newRow("slash in key") << u"Settings"_s << u"a/b"_s;
+    QTest::newRow("backslash in key") << u"Settings"_s << u"a\\b"_s;
+    QTest::newRow("empty section") << QString() << u"K"_s;
+    QTest::newRow("slash in section") << u"Set/tings"_s << u"K"_s;
 }
 
 void tst_SettingsStore::invalidNamesAreRefused()
 {
-    QFETCH(QString, application);
     QFETCH(QString, section);
     QFETCH(QString, key);
 
-    SettingsStore store;
-    const SettingsStore::WriteResult result = store.write(application, section, key, u"v"_s);
+    SettingsStore store(userFile());
+    const SettingsStore::WriteResult result = store.write(section, key, u"v"_s);
     QVERIFY(!result.ok);
     QVERIFY(!result.error.isEmpty());
-    QCOMPARE(store.read(application, section, key, u"d"_s), u"d"_s);
+    QCOMPARE(store.read(section, key, u"d"_s), u"d"_s);
     QVERIFY(!QFileInfo::exists(m_dir->filePath(u"config"_s)));
 }
 
 void tst_SettingsStore::constructionAndReadsTouchNoDisk()
 {
-    const SettingsStore user;
+    const SettingsStore user(userFile());
     const SettingsStore onFile(file(u"sub/VARNETH.conf"_s));
     QCOMPARE(readKey(user, u"MainLeft"_s), u"<absent>"_s);
     QCOMPARE(readKey(onFile, u"MainLeft"_s), u"<absent>"_s);
@@ -246,7 +229,7 @@ void tst_SettingsStore::constructionAndReadsTouchNoDisk()
 void tst_SettingsStore::newFileAndFoldersArePrivate()
 {
     const auto restoreUmask = qScopeGuard([old = ::umask(022)] { ::umask(old); });
-    SettingsStore store; // under config/VARNETH, neither of which exists yet
+    SettingsStore store(userFile()); // under config/VARNETH, neither of which exists yet
     QVERIFY(writeKey(store, u"MainLeft"_s, u"1"_s));
     QCOMPARE(modeOf(m_dir->filePath(u"config"_s)), mode_t(0700));
     QCOMPARE(modeOf(m_dir->filePath(u"config/VARNETH"_s)), mode_t(0700));

@@ -81,14 +81,14 @@ void tst_SettingsStoreCrash::anotherProcessWriteIsSeen()
     QVERIFY(dir.isValid());
     const QString file = dir.filePath(u"VARNETH.conf"_s);
     const SettingsStore store(file);
-    QCOMPARE(store.read(u"VARNETH", u"Settings", u"Shared", u"none"_s), u"none"_s);
+    QCOMPARE(store.read(u"Settings", u"Shared", u"none"_s), u"none"_s);
 
     // The same size twice in a row: a cache keyed on size and time must not hide it.
     for (const QChar letter : {u'E', u'F', u'E'}) {
         QProcess* writer = startWriter(file, u"1"_s, 1, letter, {u"Shared"_s});
         QVERIFY(writer->waitForFinished(30000));
         QCOMPARE(writer->exitCode(), 0);
-        QCOMPARE(store.read(u"VARNETH", u"Settings", u"Shared", u"none"_s), whole(letter));
+        QCOMPARE(store.read(u"Settings", u"Shared", u"none"_s), whole(letter));
     }
 }
 
@@ -101,7 +101,7 @@ void tst_SettingsStoreCrash::killedWriterLeavesWholeValues()
                            u"CURRENT_DOLLAR_VALUATION_1"_s};
     SettingsStore store(file);
     for (const QString& key : keys)
-        QVERIFY(store.write(u"VARNETH", u"Settings", key, whole(u'A')));
+        QVERIFY(store.write(u"Settings", key, whole(u'A')));
 
     constexpr int kills = 200;
     QRandomGenerator random(20240601);

@@ -14,11 +14,10 @@ class RecordingStore : public SettingsStore
 public:
     using SettingsStore::SettingsStore;
 
-    WriteResult write(QStringView application, QStringView section, QStringView key,
-                      const QString& text) override
+    WriteResult write(QStringView section, QStringView key, const QString& text) override
     {
         m_writes.append({key.toString(), text});
-        return SettingsStore::write(application, section, key, text);
+        return SettingsStore::write(section, key, text);
     }
 
     const QList<QPair<QString, QString>>& writes() const { return m_writes; }

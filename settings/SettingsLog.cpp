@@ -1,0 +1,7 @@
+#include "SettingsLog.h"
+
+namespace varneth {
+
+Q_LOGGING_CATEGORY(lcSettings, "varneth.settings")
+
+} // namespace varneth
