@@ -41,11 +41,7 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_config.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
-    }
+    void initTestCase() { QVERIFY(m_config.isValid()); }
 
     void everyControlHasNameAndRole_data()
     {
@@ -64,7 +60,7 @@ private slots:
         QFETCH(QAccessible::Role, windowRole);
         QFETCH(int, controls);
 
-        ProgramHarness program;
+        ProgramHarness program(m_config.filePath("VARNETH.conf"));
         program.start();
         QWidget* window = &program.window();
         if (settings) {

@@ -94,15 +94,12 @@ private slots:
         // A fresh folder for every row: each damages its own store.
         m_config = std::make_unique<QTemporaryDir>();
         QVERIFY(m_config->isValid());
-        m_savedConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
     }
 
     void cleanup()
     {
         repair(m_config->path());
         m_config.reset();
-        qputenv("XDG_CONFIG_HOME", m_savedConfig);
     }
 
     void startsOnDefaultsAndReportsAtClose_data()
@@ -136,8 +133,7 @@ private slots:
             return;
         }
 
-        ProgramHarness program;
-        QCOMPARE(program.store().filePath(), m_config->path() + "/VARNETH/VARNETH.conf");
+        ProgramHarness program(m_config->path() + "/VARNETH/VARNETH.conf");
         program.start();
         QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
 
@@ -169,8 +165,7 @@ private slots:
         if (writable) {
             // The damaged file was replaced by a good one holding this run's inputs.
             QVERIFY(program.shown().isEmpty());
-            QCOMPARE(program.store().read(u"VARNETH", u"Settings", u"AMOUNT_IN_WALLET_1", "?"),
-                     QString("2"));
+            QCOMPARE(program.store().read(u"Settings", u"AMOUNT_IN_WALLET_1", "?"), QString("2"));
             return;
         }
         // One message for the whole close, naming the file and why it failed.
@@ -183,7 +178,6 @@ private slots:
 
 private:
     std::unique_ptr<QTemporaryDir> m_config;
-    QByteArray m_savedConfig;
 };
 
 QTEST_MAIN(TestDamagedStore)

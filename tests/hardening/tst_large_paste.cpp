@@ -23,7 +23,6 @@ private slots:
     {
         // A store of its own, so inputs left by an earlier run never load here.
         QVERIFY(m_config.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
     }
 
     void pastedMebibyteIsKeptWholeAndValued_data()
@@ -42,7 +41,7 @@ private slots:
         QFETCH(QString, pasted);
         QCOMPARE(pasted.size(), kMebi);
 
-        ProgramHarness program;
+        ProgramHarness program(m_config.filePath("VARNETH.conf"));
         program.start();
         MainWindow& window = program.window();
         QVERIFY(QTest::qWaitForWindowActive(&window));

@@ -41,15 +41,11 @@ class TestRecalculationMemory : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_config.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
-    }
+    void initTestCase() { QVERIFY(m_config.isValid()); }
 
     void hundredThousandRecalculationsKeepMemoryFlat()
     {
-        ProgramHarness program;
+        ProgramHarness program(m_config.filePath("VARNETH.conf"));
         program.start();
         MainWindow& window = program.window();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -116,7 +116,6 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_config.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
         QCOMPARE(qgetenv("QT_SCALE_FACTOR"), QByteArray("2"));
         // Layout values stay in twips at the logical 96 dpi; the scale does the rest.
         QCOMPARE(Twips::screenDpi(), 96.0);
@@ -124,7 +123,7 @@ private slots:
 
     void init()
     {
-        m_program = std::make_unique<ProgramHarness>();
+        m_program = std::make_unique<ProgramHarness>(m_config.filePath("VARNETH.conf"));
         m_program->start();
         QVERIFY(QTest::qWaitForWindowExposed(&m_program->window()));
         m_program->settingsWindow().prepare();

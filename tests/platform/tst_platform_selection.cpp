@@ -1,4 +1,5 @@
 #include "PlatformSelection.h"
+#include "X11TestMain.h"
 
 #include <QtTest>
 
@@ -40,7 +41,7 @@ void TestPlatformSelection::initTestCase()
 {
     m_display = qgetenv("DISPLAY");
     m_platform = qgetenv("QT_QPA_PLATFORM");
-    QVERIFY2(!m_display.isEmpty(), "run under scripts/with-x11.sh");
+    VARNETH_REQUIRE_X11();
 }
 
 void TestPlatformSelection::cleanup()
@@ -54,19 +55,25 @@ void TestPlatformSelection::prefersXcbOnlyWhenUnsetAndReachable_data()
     QTest::addColumn<QByteArray>("platform");
     QTest::addColumn<QByteArray>("display"); // "@" stands for the test's own display
     QTest::addColumn<QByteArray>("expected");
+    // What the programs this one starts (the calculator) find: the user's own choice.
+    QTest::addColumn<QString>("inherited");
 
     const QByteArray unset;
-    QTest::newRow("unset, display reachable") << unset << QByteArray("@") << QByteArray("xcb");
+    const QString none;
+    QTest::newRow("unset, display reachable")
+        << unset << QByteArray("@") << QByteArray("xcb") << none;
     QTest::newRow("empty, display reachable")
-        << QByteArray("") << QByteArray("@") << QByteArray("xcb");
+        << QByteArray("") << QByteArray("@") << QByteArray("xcb") << none;
     QTest::newRow("explicit wayland wins")
-        << QByteArray("wayland") << QByteArray("@") << QByteArray("wayland");
+        << QByteArray("wayland") << QByteArray("@") << QByteArray("wayland") << "wayland";
+    QTest::newRow("explicit xcb stays the user's")
+        << QByteArray("xcb") << QByteArray("@") << QByteArray("xcb") << "xcb";
     QTest::newRow("explicit offscreen wins")
-        << QByteArray("offscreen") << QByteArray("@") << QByteArray("offscreen");
-    QTest::newRow("no DISPLAY") << unset << unset << unset;
-    QTest::newRow("empty DISPLAY") << unset << QByteArray("") << unset;
-    QTest::newRow("DISPLAY without a server") << unset << QByteArray(":4711") << unset;
-    QTest::newRow("DISPLAY unparsable") << unset << QByteArray("no display here") << unset;
+        << QByteArray("offscreen") << QByteArray("@") << QByteArray("offscreen") << "offscreen";
+    QTest::newRow("no DISPLAY") << unset << unset << unset << none;
+    QTest::newRow("empty DISPLAY") << unset << QByteArray("") << unset << none;
+    QTest::newRow("DISPLAY without a server") << unset << QByteArray(":4711") << unset << none;
+    QTest::newRow("DISPLAY unparsable") << unset << QByteArray("no display here") << unset << none;
 }
 
 void TestPlatformSelection::prefersXcbOnlyWhenUnsetAndReachable()
@@ -74,6 +81,7 @@ void TestPlatformSelection::prefersXcbOnlyWhenUnsetAndReachable()
     QFETCH(QByteArray, platform);
     QFETCH(QByteArray, display);
     QFETCH(QByteArray, expected);
+    QFETCH(QString, inherited);
     setVariable("QT_QPA_PLATFORM", platform);
     setVariable("DISPLAY", display == "@" ? m_display : display);
 
@@ -85,7 +93,9 @@ void TestPlatformSelection::prefersXcbOnlyWhenUnsetAndReachable()
     } else {
         QCOMPARE(chosen, expected);
     }
+    const QProcessEnvironment environment = PlatformSelection::startEnvironment();
+    QCOMPARE(environment.value(QStringLiteral("QT_QPA_PLATFORM"), QString()), inherited);
 }
 
-QTEST_GUILESS_MAIN(TestPlatformSelection)
+VARNETH_X11_TEST_MAIN(TestPlatformSelection)
 #include "tst_platform_selection.moc"

@@ -1,6 +1,7 @@
 #include "KeepOnTop.h"
 #include "X11Platform.h"
 #include "X11Probe.h"
+#include "X11TestMain.h"
 
 #include <QApplication>
 #include <QRect>
@@ -64,6 +65,7 @@ void TestX11Platform::markAndWait()
 
 void TestX11Platform::initTestCase()
 {
+    VARNETH_REQUIRE_X11();
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
     QVERIFY(m_x.isConnected());
     QVERIFY2(m_x.hasWindowManager(), "no EWMH window manager: run under scripts/with-x11.sh");
@@ -194,5 +196,5 @@ void TestX11Platform::tickWithoutActiveWindowOnlyRaisesOwn()
     QCOMPARE(m_x.wmState(m_other), otherState);
 }
 
-QTEST_MAIN(TestX11Platform)
+VARNETH_X11_TEST_MAIN(TestX11Platform)
 #include "tst_x11_platform.moc"

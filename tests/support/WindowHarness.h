@@ -3,10 +3,9 @@
 #include "ClockPanel.h"
 #include "MainWindow.h"
 #include "MainWindowController.h"
+#include "Program.h"
 #include "RecordingStore.h"
-#include "Settings.h"
 #include "SettingsWindowController.h"
-#include "StoreFailureReporter.h"
 
 #include <QLineEdit>
 #include <QStringList>
@@ -15,9 +14,9 @@
 
 namespace varneth {
 
-// Both windows and their controllers, wired as the program wires them, over a recording
-// store in a temporary folder (or the given file) and the platform the test chooses. The
-// reporter records its messages instead of showing boxes, so nothing blocks. Nothing is
+// The program as main() builds it, over a recording store in a temporary folder (or the
+// given file) and the platform the test chooses. Failure messages are recorded instead of
+// shown, and the quit is counted instead of ending the test, so nothing blocks. Nothing is
 // loaded yet: each test runs the load sequence when its setting up is done.
 template <class PlatformType> struct WindowHarness
 {
@@ -27,16 +26,14 @@ template <class PlatformType> struct WindowHarness
                            const QLocale& locale = QLocale::c(),
                            ClockPanel::Clock clock = &QDateTime::currentDateTime)
         : store(storePath.isEmpty() ? dir.filePath("VARNETH.conf") : storePath),
-          settings(store, locale),
-          reporter([this](const QString&, const QString& text) { shown.append(text); }),
-          window(std::move(clock)), controller(window, settings, platform, reporter),
-          settingsController(controller, settings, reporter)
+          program(platform, store, options(locale, std::move(clock))), settings(program.settings()),
+          window(program.mainWindow()), controller(program.controller()),
+          settingsController(program.settingsWindow())
     {
         for (const auto& [key, text] : stored) {
-            store.write(u"VARNETH", u"Settings", key, text);
+            store.write(u"Settings", key, text);
         }
         store.clearWrites();
-        controller.setSettingsOpener([this] { settingsController.open(); });
     }
 
     QLineEdit* field(const char* name) const { return window.findChild<QLineEdit*>(name); }
@@ -51,18 +48,30 @@ template <class PlatformType> struct WindowHarness
     // What a later run would read: a fresh store on the same file.
     QString stored(const QString& key) const
     {
-        return SettingsStore(store.filePath()).read(u"VARNETH", u"Settings", key, "<absent>");
+        return SettingsStore(store.filePath()).read(u"Settings", key, "<absent>");
     }
 
     QTemporaryDir dir;
     RecordingStore store;
-    Settings settings;
     PlatformType platform;
     QStringList shown;
-    StoreFailureReporter reporter;
-    MainWindow window;
-    MainWindowController controller;
-    SettingsWindowController settingsController;
+    QList<int> quits; // the exit statuses the program asked to end with
+    Program program;
+    Settings& settings;
+    MainWindow& window;
+    MainWindowController& controller;
+    SettingsWindowController& settingsController;
+
+private:
+    Program::Options options(const QLocale& locale, ClockPanel::Clock clock)
+    {
+        Program::Options result;
+        result.presenter = [this](const QString&, const QString& text) { shown.append(text); };
+        result.clock = std::move(clock);
+        result.locale = locale;
+        result.quit = [this](int status) { quits.append(status); };
+        return result;
+    }
 };
 
 } // namespace varneth

@@ -5,6 +5,7 @@
 #include "WindowHarness.h"
 #include "X11Platform.h"
 #include "X11Probe.h"
+#include "X11TestMain.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -36,6 +37,7 @@ class TestX11MainWindow : public QObject
 private slots:
     void initTestCase()
     {
+        VARNETH_REQUIRE_X11();
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         QVERIFY(m_x.isConnected());
         QVERIFY2(!m_x.property(m_x.root(), "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW).isEmpty(),
@@ -114,5 +116,5 @@ private:
     X11Probe m_x;
 };
 
-QTEST_MAIN(TestX11MainWindow)
+VARNETH_X11_TEST_MAIN(TestX11MainWindow)
 #include "tst_x11_main_window.moc"

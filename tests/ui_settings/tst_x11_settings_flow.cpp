@@ -8,6 +8,7 @@
 #include "WindowHarness.h"
 #include "X11Platform.h"
 #include "X11Probe.h"
+#include "X11TestMain.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -74,6 +75,7 @@ private:
 
 void TestX11SettingsFlow::initTestCase()
 {
+    VARNETH_REQUIRE_X11();
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
     QVERIFY(m_x.isConnected());
     QVERIFY2(!m_x.property(m_x.root(), "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW).isEmpty(),
@@ -211,5 +213,5 @@ void TestX11SettingsFlow::insideSettings(Harness& h, SettingsWindow* dialog)
     m_x.closeThroughWindowManager(settings);
 }
 
-QTEST_MAIN(TestX11SettingsFlow)
+VARNETH_X11_TEST_MAIN(TestX11SettingsFlow)
 #include "tst_x11_settings_flow.moc"

@@ -1,9 +1,24 @@
 #include "StoreFailureReporter.h"
 
+#include "SettingsLog.h"
+#include "ToolWindowFrame.h"
+
 #include <QMessageBox>
-#include <cstdio>
+#include <algorithm>
 
 namespace varneth {
+
+namespace {
+
+// The first failure's reason; the others are usually the same file and cause.
+QString firstError(const StoreFailureReporter::Results& results)
+{
+    const auto failed = std::find_if(results.begin(), results.end(),
+                                     [](const SettingsStore::WriteResult& r) { return !r.ok; });
+    return failed == results.end() ? QString() : failed->error;
+}
+
+} // namespace
 
 StoreFailureReporter::StoreFailureReporter()
     : StoreFailureReporter([](const QString& title, const QString& text) {
@@ -16,39 +31,42 @@ StoreFailureReporter::StoreFailureReporter(Presenter presenter) : m_presenter(st
 {
 }
 
-bool StoreFailureReporter::onWrite(const SettingsStore::WriteResult& result)
+bool StoreFailureReporter::reportToLog(const Results& results)
 {
-    if (!result) {
-        std::fprintf(stderr, "varneth: settings not saved: %s\n", qPrintable(result.error));
+    bool all = true;
+    for (const SettingsStore::WriteResult& result : results) {
+        if (!result.ok) {
+            qCWarning(lcSettings).noquote() << "settings not saved:" << result.error;
+            all = false;
+        }
     }
-    return result.ok;
+    return all;
 }
 
-bool StoreFailureReporter::onActionWrite(const SettingsStore::WriteResult& result)
+bool StoreFailureReporter::reportAction(const Results& results)
 {
-    if (!onWrite(result) && !m_actionShown) {
-        m_actionShown = true;
-        show(QStringLiteral("Your data could not be saved to the settings file.\n\n%1")
-                 .arg(result.error));
+    if (reportToLog(results)) {
+        return true;
     }
-    return result.ok;
+    m_presenter(ToolWindowFrame::kCaption.toString(),
+                QStringLiteral("Your data could not be saved to the settings file.\n\n%1")
+                    .arg(firstError(results)));
+    return false;
 }
 
-bool StoreFailureReporter::onAutosaveWrite(const SettingsStore::WriteResult& result)
+bool StoreFailureReporter::reportAutosave(const Results& results)
 {
-    if (!onWrite(result) && !m_autosaveShown) {
+    if (reportToLog(results)) {
+        return true;
+    }
+    if (!m_autosaveShown) {
         m_autosaveShown = true;
-        show(QStringLiteral("Auto-save could not save your entries. It keeps trying every "
-                            "minute; this message is not shown again.\n\n%1")
-                 .arg(result.error));
+        m_presenter(ToolWindowFrame::kCaption.toString(),
+                    QStringLiteral("Auto-save could not save your entries. It keeps trying every "
+                                   "minute; this message is not shown again.\n\n%1")
+                        .arg(firstError(results)));
     }
-    return result.ok;
-}
-
-void StoreFailureReporter::show(const QString& text)
-{
-    ++m_shown;
-    m_presenter(QStringLiteral("HOLBRECK - VARNETH"), text);
+    return false;
 }
 
 } // namespace varneth

@@ -2,41 +2,37 @@
 
 #include "SettingsStore.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 
 namespace varneth {
 
-// Tells the user when their data could not be written. Every failure gets a line on
-// stderr. A user's action (closing a window, ticking a box, clearing the data) that
-// fails shows one message box however many keys it wrote; the repeating autosave shows
+// Tells the user when their data could not be written. Every failed write gets a line in
+// the log. A user's action (closing a window, ticking a box, clearing the data) whose
+// writes fail shows one message however many keys it wrote; the repeating autosave shows
 // one only the first time in a run, so a full disk does not bury the desktop in boxes.
 class StoreFailureReporter
 {
 public:
+    using Results = QList<SettingsStore::WriteResult>;
     // Shows a message to the user; tests replace it so nothing blocks.
     using Presenter = std::function<void(const QString& title, const QString& text)>;
 
     StoreFailureReporter();
     explicit StoreFailureReporter(Presenter presenter);
 
-    // Each returns whether the write succeeded.
-    bool onActionWrite(const SettingsStore::WriteResult& result);
-    bool onAutosaveWrite(const SettingsStore::WriteResult& result);
-    bool onWrite(const SettingsStore::WriteResult& result); // stderr only
-
-    // A new action may show its own box again.
-    void beginAction() { m_actionShown = false; }
-
-    int shownCount() const { return m_shown; }
+    // Each takes the results of all the writes of one action or tick and returns whether
+    // they all succeeded.
+    bool reportAction(const Results& results);
+    bool reportAutosave(const Results& results);
+    // For writes nobody is there to read a message about (the session is ending): the
+    // log only.
+    static bool reportToLog(const Results& results);
 
 private:
-    void show(const QString& text);
-
     Presenter m_presenter;
     bool m_autosaveShown = false;
-    bool m_actionShown = false;
-    int m_shown = 0;
 };
 
 } // namespace varneth

@@ -9,7 +9,7 @@ void ToolWindowFrame::apply(QWidget& window)
 {
     window.setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint);
-    window.setWindowTitle(QStringLiteral("HOLBRECK - VARNETH"));
+    window.setWindowTitle(kCaption.toString());
     window.setWindowIcon(QIcon(QStringLiteral(":/varneth/icon.png")));
 }
 

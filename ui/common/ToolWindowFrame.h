@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringView>
+
 class QWidget;
 
 namespace varneth {
@@ -9,6 +11,8 @@ namespace varneth {
 class ToolWindowFrame
 {
 public:
+    static constexpr QStringView kCaption = u"HOLBRECK - VARNETH";
+
     static void apply(QWidget& window);
 };
 

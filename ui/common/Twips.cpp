@@ -11,18 +11,24 @@ int Twips::toPixels(double twips, double dpi)
     return static_cast<int>(std::lround(twips * dpi / kPerInch));
 }
 
-double Twips::fromPixels(int pixels, double dpi)
+double Twips::fromPixels(double pixels, double dpi)
 {
     return pixels * kPerInch / dpi;
 }
 
-QRect Twips::rect(int left, int top, int width, int height, double dpi)
+QRect Twips::toPixels(const QRect& twips, double dpi)
 {
-    const int x0 = toPixels(left, dpi);
-    const int y0 = toPixels(top, dpi);
-    const int x1 = toPixels(left + width, dpi);
-    const int y1 = toPixels(top + height, dpi);
+    const int x0 = toPixels(twips.x(), dpi);
+    const int y0 = toPixels(twips.y(), dpi);
+    const int x1 = toPixels(twips.x() + twips.width(), dpi);
+    const int y1 = toPixels(twips.y() + twips.height(), dpi);
     return QRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+QRectF Twips::fromPixels(const QRect& pixels, double dpi)
+{
+    return QRectF(fromPixels(pixels.x(), dpi), fromPixels(pixels.y(), dpi),
+                  fromPixels(pixels.width(), dpi), fromPixels(pixels.height(), dpi));
 }
 
 double Twips::screenDpi()

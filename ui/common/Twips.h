@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QRectF>
 
 namespace varneth {
 
@@ -12,9 +13,10 @@ public:
     static constexpr double kPerInch = 1440.0;
 
     static int toPixels(double twips, double dpi);
-    static double fromPixels(int pixels, double dpi);
+    static double fromPixels(double pixels, double dpi);
     // Converts edges rather than sizes, so neighbouring controls never drift apart.
-    static QRect rect(int left, int top, int width, int height, double dpi);
+    static QRect toPixels(const QRect& twips, double dpi);
+    static QRectF fromPixels(const QRect& pixels, double dpi);
     // The logical DPI of the primary screen, 96 when there is none.
     static double screenDpi();
 };

@@ -14,15 +14,14 @@ namespace varneth {
 
 namespace {
 
-constexpr int kMaxPixels = 16384;
-
 int clampedPixels(double twips, double dpi, int minimum)
 {
     if (!std::isfinite(twips)) {
         return minimum;
     }
-    const double pixels = twips * dpi / Twips::kPerInch;
-    return static_cast<int>(std::lround(std::clamp(pixels, double(minimum), double(kMaxPixels))));
+    // Clamped in twips first, so a huge stored number never reaches the rounding.
+    const double limit = Twips::fromPixels(WindowGeometry::kMaxPixels, dpi);
+    return std::max(minimum, Twips::toPixels(std::clamp(twips, -limit, limit), dpi));
 }
 
 bool onSomeScreen(const QRect& frame)
@@ -45,6 +44,12 @@ QPoint WindowGeometry::framePixels(float left, float top, double dpi)
     return QPoint(clampedPixels(left, dpi, -kMaxPixels), clampedPixels(top, dpi, -kMaxPixels));
 }
 
+bool WindowGeometry::isUsableOuterSize(float twips, double frameTwips, double dpi)
+{
+    const double client = (double(twips) - frameTwips) * dpi / Twips::kPerInch;
+    return client > 0.0 && client <= kMaxPixels;
+}
+
 void WindowGeometry::apply(QWidget& window, const TwipsGeometry& geometry, double dpi)
 {
     const QSize client = clientPixels(geometry.width, geometry.height, dpi);
@@ -59,26 +64,41 @@ void WindowGeometry::apply(QWidget& window, const TwipsGeometry& geometry, doubl
     window.move(position);
 }
 
-void WindowGeometry::restore(QWidget& window, const Settings& settings, SettingsKey left,
-                             SettingsKey top, SettingsKey width, SettingsKey height, double dpi)
+void WindowGeometry::restore(QWidget& window, const Settings& settings, const GeometryKeys& keys,
+                             double dpi)
 {
     TwipsGeometry geometry;
-    geometry.left = settings.readSingle(left);
-    geometry.top = settings.readSingle(top);
-    geometry.width = settings.readSingle(width);
-    geometry.height = settings.readSingle(height);
+    geometry.left = settings.readSingle(keys.left);
+    geometry.top = settings.readSingle(keys.top);
+    geometry.width = settings.readSingle(
+        keys.width, [dpi](float twips) { return isUsableOuterSize(twips, kFrameWidthTwips, dpi); });
+    geometry.height = settings.readSingle(keys.height, [dpi](float twips) {
+        return isUsableOuterSize(twips, kFrameHeightTwips, dpi);
+    });
     apply(window, geometry, dpi);
+}
+
+QList<SettingsStore::WriteResult> WindowGeometry::store(const QWidget& window, Settings& settings,
+                                                        const GeometryKeys& keys, double dpi)
+{
+    const TwipsGeometry geometry = read(window, dpi);
+    QList<SettingsStore::WriteResult> results{settings.writeSingle(keys.left, geometry.left),
+                                              settings.writeSingle(keys.top, geometry.top)};
+    if (keys.storesSize) {
+        results.append(settings.writeSingle(keys.width, geometry.width));
+        results.append(settings.writeSingle(keys.height, geometry.height));
+    }
+    return results;
 }
 
 TwipsGeometry WindowGeometry::read(const QWidget& window, double dpi)
 {
-    const QPoint position = window.pos();
-    const QSize client = window.size();
+    const QRectF twips = Twips::fromPixels(QRect(window.pos(), window.size()), dpi);
     TwipsGeometry geometry;
-    geometry.left = float(Twips::fromPixels(position.x(), dpi));
-    geometry.top = float(Twips::fromPixels(position.y(), dpi));
-    geometry.width = float(Twips::fromPixels(client.width(), dpi) + kFrameWidthTwips);
-    geometry.height = float(Twips::fromPixels(client.height(), dpi) + kFrameHeightTwips);
+    geometry.left = float(twips.x());
+    geometry.top = float(twips.y());
+    geometry.width = float(twips.width() + kFrameWidthTwips);
+    geometry.height = float(twips.height() + kFrameHeightTwips);
     return geometry;
 }
 

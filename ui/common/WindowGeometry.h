@@ -1,7 +1,9 @@
 #pragma once
 
 #include "SettingsKey.h"
+#include "SettingsStore.h"
 
+#include <QList>
 #include <QPoint>
 #include <QSize>
 
@@ -23,24 +25,44 @@ struct TwipsGeometry
     float height = 0;
 };
 
+// The four keys of one window's geometry. A window whose size the program never writes
+// (the settings window) stores its position only.
+struct GeometryKeys
+{
+    SettingsKey left;
+    SettingsKey top;
+    SettingsKey width;
+    SettingsKey height;
+    bool storesSize;
+};
+
 class WindowGeometry
 {
 public:
     static constexpr double kFrameWidthTwips = 90.0;   // both side borders
     static constexpr double kFrameHeightTwips = 330.0; // title bar and bottom border
+    static constexpr int kMaxPixels = 16384;
 
     // The client size in pixels for an outer size in twips, never below one pixel and
     // never absurdly large, whatever the store says.
     static QSize clientPixels(float outerWidth, float outerHeight, double dpi);
     static QPoint framePixels(float left, float top, double dpi);
+    // Whether a stored outer width or height leaves a usable client area: more than the
+    // frame, and no more than kMaxPixels.
+    static bool isUsableOuterSize(float twips, double frameTwips, double dpi);
 
     // Places and fixes the size of a top-level window. A position that would leave the
     // window wholly off every screen (a monitor since unplugged) is moved onto the
     // primary screen.
     static void apply(QWidget& window, const TwipsGeometry& geometry, double dpi);
-    // Reads the four keys in the order left, top, width, height and applies them.
-    static void restore(QWidget& window, const Settings& settings, SettingsKey left,
-                        SettingsKey top, SettingsKey width, SettingsKey height, double dpi);
+    // Reads the four keys in the order left, top, width, height and applies them. A size
+    // that leaves no usable client area counts as unreadable: the key's default.
+    static void restore(QWidget& window, const Settings& settings, const GeometryKeys& keys,
+                        double dpi);
+    // Writes left and top, then width and height where the keys store the size; returns
+    // each write's result in that order.
+    static QList<SettingsStore::WriteResult> store(const QWidget& window, Settings& settings,
+                                                   const GeometryKeys& keys, double dpi);
     // The window's geometry as it is stored: whole pixels converted back to twips.
     static TwipsGeometry read(const QWidget& window, double dpi);
 };

@@ -23,7 +23,6 @@ constexpr quint32 kWhite = 0x00FFFFFF;
 
 constexpr int kStatusBarHeightTwips = 270;
 constexpr int kPanelMinWidthTwips = 1440;
-const QString kInitialFieldText = QStringLiteral("00000000.00000000");
 
 void setBackground(QWidget* widget, QPalette::ColorRole role, quint32 bgr)
 {
@@ -55,21 +54,22 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
 
     m_settingsButton = new QPushButton(QStringLiteral("SETTINGS"), this);
     m_settingsButton->setObjectName(QStringLiteral("SETTINGS_BUTTON"));
-    m_settingsButton->setGeometry(Twips::rect(5160, 120, 1215, 375, m_dpi));
+    m_settingsButton->setGeometry(Twips::toPixels(QRect(5160, 120, 1215, 375), m_dpi));
     m_calcButton = new QPushButton(QStringLiteral("CALC"), this);
     m_calcButton->setObjectName(QStringLiteral("CALC_BUTTON"));
-    m_calcButton->setGeometry(Twips::rect(6480, 120, 855, 375, m_dpi));
+    m_calcButton->setGeometry(Twips::toPixels(QRect(6480, 120, 855, 375), m_dpi));
     for (QPushButton* button : {m_settingsButton, m_calcButton}) {
         button->setFont(boldFont);
         button->setAutoDefault(false);
         button->setAccessibleName(button->text());
     }
 
-    QLineEdit* rate = addField(ValuationField::ExchangeRate, QStringLiteral("Exchange Rate"),
+    // The rate field has no caption of its own: its first text says what it is for.
+    QLineEdit* rate = addField(ValuationField::ExchangeRate,
+                               valuationField(ValuationField::ExchangeRate).layoutText.toString(),
                                {7440, 120, 2775, 345});
     rate->setFont(titleFont);
     rate->setAlignment(Qt::AlignCenter);
-    rate->setText(QStringLiteral("Exchange Rate"));
 
     // The five columns: a caption over a field each.
     struct Column
@@ -103,7 +103,6 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
         }
         QLineEdit* edit = addField(column.field, caption, {column.left, 960, 1935, 315});
         edit->setFont(boldFont);
-        edit->setText(kInitialFieldText);
     }
 
     // Results are for reading and copying only; two of them are explicitly white.
@@ -168,7 +167,7 @@ QLabel* MainWindow::addLabel(const char* name, const QString& caption, const QRe
     label->setObjectName(QString::fromLatin1(name));
     label->setAccessibleName(caption);
     label->setTextFormat(Qt::PlainText);
-    label->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height(), m_dpi));
+    label->setGeometry(Twips::toPixels(twips, m_dpi));
     return label;
 }
 
@@ -176,11 +175,12 @@ QLineEdit* MainWindow::addField(ValuationField which, const QString& accessibleN
                                 const QRect& twips)
 {
     auto* edit = new QLineEdit(this);
-    edit->setObjectName(QString(valuationFieldName(which)));
+    edit->setObjectName(valuationFieldName(which).toString());
+    edit->setText(valuationField(which).layoutText.toString());
     edit->setAccessibleName(accessibleName);
     // A pasted text of any length is kept whole; QLineEdit would cut it at 32767.
     edit->setMaxLength(std::numeric_limits<int>::max());
-    edit->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height(), m_dpi));
+    edit->setGeometry(Twips::toPixels(twips, m_dpi));
     m_fields.at(static_cast<std::size_t>(which)) = edit;
     return edit;
 }

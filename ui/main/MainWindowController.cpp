@@ -4,6 +4,7 @@
 #include "IntervalTimer.h"
 #include "MainWindow.h"
 #include "Platform.h"
+#include "ValuationInputs.h"
 #include "WindowGeometry.h"
 
 #include <QCloseEvent>
@@ -17,21 +18,8 @@ namespace {
 constexpr quint32 kFocusColour = 0x00FFFF00; // cyan
 constexpr quint32 kBlurColour = 0x00FFFFFF;  // white
 
-constexpr ValuationField kInputsInStoreOrder[] = {ValuationField::ExchangeRate,
-                                                  ValuationField::AmountInWallet,
-                                                  ValuationField::CurrentDollarValuation};
-
-SettingsKey keyOf(ValuationField input)
-{
-    switch (input) {
-    case ValuationField::ExchangeRate:
-        return SettingsKey::ExchangeRateTextbox;
-    case ValuationField::AmountInWallet:
-        return SettingsKey::AmountInWallet1;
-    default:
-        return SettingsKey::CurrentDollarValuation1;
-    }
-}
+constexpr GeometryKeys kGeometryKeys{SettingsKey::MainLeft, SettingsKey::MainTop,
+                                     SettingsKey::MainWidth, SettingsKey::MainHeight, true};
 
 } // namespace
 
@@ -41,8 +29,8 @@ MainWindowController::MainWindowController(MainWindow& window, Settings& setting
     : QObject(parent), m_window(window), m_settings(settings), m_platform(platform),
       m_reporter(reporter), m_sheet(m_binding), m_keepOnTop(platform)
 {
-    for (ValuationField field : kAllValuationFields) {
-        m_binding.bind(field, window.field(field));
+    for (const ValuationFieldSpec& field : kValuationFields) {
+        m_binding.bind(field.field, window.field(field.field));
     }
     connect(window.recalculateTimer(), &IntervalTimer::tick, this,
             &MainWindowController::recalculate);
@@ -60,19 +48,15 @@ MainWindowController::MainWindowController(MainWindow& window, Settings& setting
 
 void MainWindowController::load()
 {
-    WindowGeometry::restore(m_window, m_settings, SettingsKey::MainLeft, SettingsKey::MainTop,
-                            SettingsKey::MainWidth, SettingsKey::MainHeight, m_window.dpi());
+    WindowGeometry::restore(m_window, m_settings, kGeometryKeys, m_window.dpi());
     // The frame's desktop hints go on the native window before it is first mapped. Only
     // now may it be created: a window placed before creation keeps its position as the
     // frame's, which is how the geometry is stored.
     m_platform.prepareToolWindow(m_window.winId());
 
-    m_sheet.setText(ValuationField::ExchangeRate,
-                    m_settings.readText(SettingsKey::ExchangeRateTextbox));
-    m_sheet.setText(ValuationField::AmountInWallet,
-                    m_settings.readText(SettingsKey::AmountInWallet1));
-    m_sheet.setText(ValuationField::CurrentDollarValuation,
-                    m_settings.readText(SettingsKey::CurrentDollarValuation1));
+    for (const ValuationInput& input : kValuationInputs) {
+        m_sheet.setText(input.field, m_settings.readText(input.key));
+    }
 
     m_window.alwaysOnTopTimer()->setInterval(1000);
     m_window.recalculateTimer()->setEnabled(true);
@@ -92,9 +76,16 @@ void MainWindowController::recalculate()
 
 void MainWindowController::autosave()
 {
-    for (ValuationField input : kInputsInStoreOrder) {
-        m_reporter.onAutosaveWrite(m_settings.writeText(keyOf(input), m_sheet.text(input)));
+    m_reporter.reportAutosave(storeInputs());
+}
+
+StoreFailureReporter::Results MainWindowController::storeInputs()
+{
+    StoreFailureReporter::Results results;
+    for (const ValuationInput& input : kValuationInputs) {
+        results.append(m_settings.writeText(input.key, m_sheet.text(input.field)));
     }
+    return results;
 }
 
 void MainWindowController::keepOnTop()
@@ -134,8 +125,7 @@ void MainWindowController::prepareOwnedToolWindow(QWidget& window)
 
 void MainWindowController::launchCalculator()
 {
-    m_platform.shellExecute(m_window.winId(), QStringLiteral("runas"), QStringLiteral("calc.exe"),
-                            QString(), QString(), 1);
+    m_platform.startCalculator();
 }
 
 void MainWindowController::openSettings()
@@ -151,15 +141,10 @@ void MainWindowController::openSettings()
 
 void MainWindowController::storeOnClose()
 {
-    m_reporter.beginAction();
-    const TwipsGeometry geometry = WindowGeometry::read(m_window, m_window.dpi());
-    m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::MainLeft, geometry.left));
-    m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::MainTop, geometry.top));
-    m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::MainWidth, geometry.width));
-    m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::MainHeight, geometry.height));
-    for (ValuationField input : kInputsInStoreOrder) {
-        m_reporter.onActionWrite(m_settings.writeText(keyOf(input), m_sheet.text(input)));
-    }
+    StoreFailureReporter::Results results =
+        WindowGeometry::store(m_window, m_settings, kGeometryKeys, m_window.dpi());
+    results.append(storeInputs());
+    m_reporter.reportAction(results);
 }
 
 bool MainWindowController::eventFilter(QObject* watched, QEvent* event)

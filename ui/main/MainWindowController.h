@@ -56,6 +56,7 @@ private:
     void launchCalculator();
     void openSettings();
     void storeOnClose();
+    StoreFailureReporter::Results storeInputs();
 
     MainWindow& m_window;
     Settings& m_settings;

@@ -45,10 +45,10 @@ SettingsWindow::SettingsWindow(QWidget* owner) : QDialog(owner), m_dpi(Twips::sc
 
     m_clear = new WrappedCaptionButton(QStringLiteral("Clear All Saved Crypto Data"), this);
     m_clear->setObjectName(QStringLiteral("CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON"));
-    m_clear->setGeometry(Twips::rect(1320, 1920, 1455, 615, m_dpi));
+    m_clear->setGeometry(Twips::toPixels(QRect(1320, 1920, 1455, 615), m_dpi));
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("OK_BUTTON"));
-    m_ok->setGeometry(Twips::rect(4800, 1920, 1575, 615, m_dpi));
+    m_ok->setGeometry(Twips::toPixels(QRect(4800, 1920, 1575, 615), m_dpi));
     for (QPushButton* button : {m_clear, m_ok}) {
         // A QDialog would otherwise make the first focused button its default for good,
         // and Enter would press it from anywhere, the armed clear button included.
@@ -76,7 +76,7 @@ QLabel* SettingsWindow::addDisplayLabel(const char* name, const QString& caption
     label->setObjectName(QString::fromLatin1(name));
     label->setAccessibleName(caption);
     label->setTextFormat(Qt::PlainText);
-    label->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height(), m_dpi));
+    label->setGeometry(Twips::toPixels(twips, m_dpi));
     label->setFont(ProgramFont::make(12, true));
     DisplayLabel::style(*label, tooltip);
     return label;
@@ -87,7 +87,7 @@ QCheckBox* SettingsWindow::addTickBox(const char* name, const QString& caption, 
     auto* box = new QCheckBox(caption, this);
     box->setObjectName(QString::fromLatin1(name));
     box->setAccessibleName(caption);
-    box->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height(), m_dpi));
+    box->setGeometry(Twips::toPixels(twips, m_dpi));
     return box;
 }
 

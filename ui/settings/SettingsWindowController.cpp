@@ -1,6 +1,7 @@
 #include "SettingsWindowController.h"
 
 #include "SettingsWindow.h"
+#include "ValuationInputs.h"
 #include "WindowGeometry.h"
 
 #include <QCheckBox>
@@ -12,7 +13,9 @@ namespace varneth {
 
 namespace {
 
-const QString kClearedNumber = QStringLiteral("00000000.00000000");
+constexpr GeometryKeys kGeometryKeys{
+    SettingsKey::SettingsScreenLeft, SettingsKey::SettingsScreenTop,
+    SettingsKey::SettingsScreenWidth, SettingsKey::SettingsScreenHeight, false};
 
 int stateOf(const QCheckBox* box)
 {
@@ -73,34 +76,31 @@ void SettingsWindowController::create()
 
 void SettingsWindowController::load()
 {
-    WindowGeometry::restore(*m_window, m_settings, SettingsKey::SettingsScreenLeft,
-                            SettingsKey::SettingsScreenTop, SettingsKey::SettingsScreenWidth,
-                            SettingsKey::SettingsScreenHeight, m_window->dpi());
+    WindowGeometry::restore(*m_window, m_settings, kGeometryKeys, m_window->dpi());
 
     // Only a stored 1 ticks a box; any other number leaves it as laid out, unticked.
-    m_reporter.beginAction();
     m_window->autosaveBox()->setChecked(m_settings.readInteger(SettingsKey::AutosaveTickbox) == 1);
     m_window->alwaysOnTopBox()->setChecked(
         m_settings.readInteger(SettingsKey::AlwaysOnTopTimerTickbox) == 1);
 }
 
-void SettingsWindowController::writeTickBox(SettingsKey key, int state)
+SettingsStore::WriteResult SettingsWindowController::writeTickBox(SettingsKey key, int state)
 {
-    m_reporter.onActionWrite(m_settings.writeInteger(key, static_cast<qint16>(state)));
+    return m_settings.writeInteger(key, static_cast<qint16>(state));
 }
 
 void SettingsWindowController::onAlwaysOnTopChanged()
 {
     m_main.setAlwaysOnTopEnabled(stateOf(m_window->alwaysOnTopBox()) == 1);
-    m_reporter.beginAction();
-    writeTickBox(SettingsKey::AlwaysOnTopTimerTickbox, stateOf(m_window->alwaysOnTopBox()));
+    m_reporter.reportAction(
+        {writeTickBox(SettingsKey::AlwaysOnTopTimerTickbox, stateOf(m_window->alwaysOnTopBox()))});
 }
 
 void SettingsWindowController::onAutosaveChanged()
 {
     m_main.setAutosaveEnabled(stateOf(m_window->autosaveBox()) == 1);
-    m_reporter.beginAction();
-    writeTickBox(SettingsKey::AutosaveTickbox, stateOf(m_window->autosaveBox()));
+    m_reporter.reportAction(
+        {writeTickBox(SettingsKey::AutosaveTickbox, stateOf(m_window->autosaveBox()))});
 }
 
 void SettingsWindowController::onArmClearChanged()
@@ -110,21 +110,19 @@ void SettingsWindowController::onArmClearChanged()
 
 void SettingsWindowController::clearAllSavedData()
 {
-    m_main.setFieldText(ValuationField::AmountInWallet, kClearedNumber);
-    m_main.setFieldText(ValuationField::CurrentDollarValuation, kClearedNumber);
-    m_main.setFieldText(ValuationField::ExchangeRate, QStringLiteral("Exchange Rate"));
-    m_main.setFieldText(ValuationField::TotalUsdValuation, kClearedNumber);
-    m_main.setFieldText(ValuationField::ConvertedValuation, kClearedNumber);
-    m_main.setFieldText(ValuationField::TotalValuation, kClearedNumber);
-
-    m_reporter.beginAction();
-    const std::pair<SettingsKey, ValuationField> inputs[] = {
-        {SettingsKey::AmountInWallet1, ValuationField::AmountInWallet},
-        {SettingsKey::CurrentDollarValuation1, ValuationField::CurrentDollarValuation},
-        {SettingsKey::ExchangeRateTextbox, ValuationField::ExchangeRate}};
-    for (const auto& [key, field] : inputs) {
-        m_reporter.onActionWrite(m_settings.writeText(key, m_main.fieldText(field)));
+    // Every field goes back to the text the main window is laid out with, in the row's order.
+    for (const ValuationFieldSpec& field : kValuationFields) {
+        m_main.setFieldText(field.field, field.layoutText.toString());
     }
+    // Then the inputs are stored, again in the row's order: amount, price, rate.
+    StoreFailureReporter::Results results;
+    for (const ValuationFieldSpec& field : kValuationFields) {
+        if (field.isInput) {
+            results.append(m_settings.writeText(valuationInput(field.field).key,
+                                                m_main.fieldText(field.field)));
+        }
+    }
+    m_reporter.reportAction(results);
 
     m_window->clearButton()->setEnabled(false);
     m_window->armClearBox()->setEnabled(false);
@@ -133,13 +131,12 @@ void SettingsWindowController::clearAllSavedData()
 
 void SettingsWindowController::storeOnClose()
 {
-    m_reporter.beginAction();
-    const TwipsGeometry geometry = WindowGeometry::read(*m_window, m_window->dpi());
-    m_reporter.onActionWrite(
-        m_settings.writeSingle(SettingsKey::SettingsScreenLeft, geometry.left));
-    m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::SettingsScreenTop, geometry.top));
-    writeTickBox(SettingsKey::AutosaveTickbox, stateOf(m_window->autosaveBox()));
-    writeTickBox(SettingsKey::AlwaysOnTopTimerTickbox, stateOf(m_window->alwaysOnTopBox()));
+    StoreFailureReporter::Results results =
+        WindowGeometry::store(*m_window, m_settings, kGeometryKeys, m_window->dpi());
+    results.append(writeTickBox(SettingsKey::AutosaveTickbox, stateOf(m_window->autosaveBox())));
+    results.append(
+        writeTickBox(SettingsKey::AlwaysOnTopTimerTickbox, stateOf(m_window->alwaysOnTopBox())));
+    m_reporter.reportAction(results);
 }
 
 bool SettingsWindowController::eventFilter(QObject* watched, QEvent* event)

@@ -45,7 +45,7 @@ private:
     void onArmClearChanged();
     void clearAllSavedData();
     void storeOnClose();
-    void writeTickBox(SettingsKey key, int state);
+    SettingsStore::WriteResult writeTickBox(SettingsKey key, int state);
 
     MainWindowOperations& m_main;
     Settings& m_settings;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <xcb/xcb.h>
+
+// X11 tests need a display with a window manager, which scripts/with-x11.sh provides. On a
+// machine without one, Qt's xcb plugin would abort before any test ran; instead the test
+// starts on the offscreen platform and skips every test with the reason.
+namespace varneth::x11test {
+
+inline bool displayReachable()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        return false;
+    }
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool reachable = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return reachable;
+}
+
+inline bool& missing()
+{
+    static bool value = false;
+    return value;
+}
+
+} // namespace varneth::x11test
+
+// The first statement of initTestCase() of every X11 test.
+#define VARNETH_REQUIRE_X11()                                                                      \
+    do {                                                                                           \
+        if (varneth::x11test::missing()) {                                                         \
+            QSKIP("no X display: run it under scripts/with-x11.sh");                               \
+        }                                                                                          \
+    } while (false)
+
+#define VARNETH_X11_TEST_MAIN(TestObject)                                                          \
+    int main(int argc, char* argv[])                                                               \
+    {                                                                                              \
+        if (!varneth::x11test::displayReachable()) {                                               \
+            varneth::x11test::missing() = true;                                                    \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
+        }                                                                                          \
+        QApplication app(argc, argv);                                                              \
+        TestObject test;                                                                           \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

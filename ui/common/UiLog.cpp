@@ -1,0 +1,7 @@
+#include "UiLog.h"
+
+namespace varneth {
+
+Q_LOGGING_CATEGORY(lcUi, "varneth.ui")
+
+} // namespace varneth
