@@ -11,12 +11,12 @@ cd "$(dirname "$0")/.."
 
 runs=${RUNS:-7}
 idle_seconds=${IDLE_SECONDS:-60}
-build=build/release
+build=build/bench
 
 if [ -z "${VARNETH_BENCH_ON_DISPLAY:-}" ]; then
-    echo "== building the release preset"
-    cmake --preset release >/dev/null
-    cmake --build --preset release --target varneth plain_window
+    echo "== building the bench preset"
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench --target varneth plain_window
     export VARNETH_BENCH_ON_DISPLAY=1
     exec ./scripts/with-x11.sh "$0" "$@"
 fi
