@@ -18,6 +18,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("VARNETH"));
     QApplication::setApplicationName(QStringLiteral("VARNETH"));
+    // Names the menu entry, so the Wayland app_id matches it and docks group the window
+    // under the entry's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.holbreck.varneth"));
     // The program ends when the main window's close sequence has run, not when some
     // window happens to be the last one visible (a message box during close is one).
     QApplication::setQuitOnLastWindowClosed(false);
