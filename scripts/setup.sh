@@ -9,8 +9,9 @@ packages=(
     fonts-liberation
     # X11 tests and screenshots: a virtual display, a real window manager, tools to inspect it
     xvfb xauth openbox x11-utils xdotool imagemagick
-    # Packaging: dpkg-shlibdeps for the .deb's dependencies, appstreamcli to check the metainfo
-    dpkg-dev appstream
+    # Packaging: dpkg-shlibdeps for the .deb's dependencies, appstreamcli to check the
+    # metainfo, lintian to check the .deb against Debian policy
+    dpkg-dev appstream lintian
 )
 
 missing=()

@@ -15,14 +15,17 @@ for preset in dev asan; do
     ./scripts/with-x11.sh ctest --preset "$preset" -j2
 done
 
-# The .deb as a user gets it: built from the release preset, unpacked into a temporary
-# root with dpkg -x, its metainfo checked, and its binary started to prove it opens its
-# window.
+# The .deb as a user gets it: built from the release preset, checked by lintian against
+# Debian policy (any error or warning fails; info tags are shown), unpacked into a
+# temporary root with dpkg -x, its metainfo checked, and its binary started to prove it
+# opens its window.
 echo "== release: package"
 cmake --preset release >/dev/null
 cmake --build --preset release
 (cd build/release && cpack -G DEB >/dev/null)
 deb=$(ls -t build/release/varneth_*.deb | head -n1)
+echo "== package: lintian"
+lintian --fail-on error,warning --display-info "$deb"
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg -x "$deb" "$root"
