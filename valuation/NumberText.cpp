@@ -215,9 +215,14 @@ std::optional<qint16> NumberText::localeInteger(QStringView text, const QLocale&
 {
     bool ok = false;
     const short value = locale.toShort(text, &ok);
-    if (!ok)
+    if (ok)
+        return qint16(value);
+    // A whole number written with a fraction or an exponent ("1.0", "1E0") is still that
+    // whole number, as the locale double reading the same text sees it.
+    const std::optional<double> number = localeDouble(text, locale);
+    if (!number || *number != std::trunc(*number) || *number < -32768.0 || *number > 32767.0)
         return std::nullopt;
-    return qint16(value);
+    return qint16(*number);
 }
 
 QString NumberText::integerText(qint16 value, const QLocale& locale)

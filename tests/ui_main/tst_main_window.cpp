@@ -197,9 +197,50 @@ private slots:
         price->setFocus();
         QCOMPARE(base(amount), QColor(255, 255, 255));
         QCOMPARE(base(price), QColor(0, 255, 255));
+        // Another program becoming active leaves the highlight; coming back keeps it.
+        QApplication::setActiveWindow(nullptr);
+        QCOMPARE(base(price), QColor(0, 255, 255));
+        QApplication::setActiveWindow(&h.window);
+        QCOMPARE(base(price), QColor(0, 255, 255));
+        // The settings window taking the keyboard counts as losing the focus.
+        h.settingsController.prepare();
+        h.settingsController.window()->show();
+        QApplication::setActiveWindow(h.settingsController.window());
+        QCOMPARE(base(price), QColor(255, 255, 255));
+        h.settingsController.window()->hide();
+        QApplication::setActiveWindow(&h.window);
+        QCOMPARE(base(price), QColor(0, 255, 255));
+
         rate->setFocus();
         QCOMPARE(base(price), QColor(255, 255, 255));
         QCOMPARE(base(rate), rateBase);
+    }
+
+    void enterPressesOnlyTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("calculatorStarts");
+        QTest::newRow("Return on CALC") << "CALC_BUTTON" << int(Qt::Key_Return) << 1;
+        QTest::newRow("keypad Enter on CALC") << "CALC_BUTTON" << int(Qt::Key_Enter) << 1;
+        QTest::newRow("Return in a field") << "AMOUNT_IN_WALLET_1" << int(Qt::Key_Return) << 0;
+        QTest::newRow("Return in a result") << "TOTAL_VALUATION_1" << int(Qt::Key_Return) << 0;
+    }
+
+    void enterPressesOnlyTheFocusedButton()
+    {
+        QFETCH(QString, focused);
+        QFETCH(int, key);
+        QFETCH(int, calculatorStarts);
+        Harness h;
+        h.controller.load();
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        auto* target = h.window.findChild<QWidget*>(focused);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key));
+        QCOMPARE(h.platform.calls().size(), calculatorStarts);
+        QCOMPARE(h.text("AMOUNT_IN_WALLET_1"), QString("0"));
     }
 
     void resultsIgnoreTypingAndKeepTheirSelection()
@@ -362,26 +403,49 @@ private slots:
         QVERIFY(screen.intersects(QRect(h.window.pos(), h.window.size())));
     }
 
-    void absurdSizesStayUsable_data()
+    void unusableSizesReadAsTheDefault_data()
     {
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("height");
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<bool>("warned"); // one log line per unusable key
+        const QSize byDefault(690, 111);
         QTest::newRow("negative") << "-5000"
-                                  << "-1";
-        QTest::newRow("huge") << "1e38"
-                              << "1e38";
+                                  << "-1" << byDefault << true;
+        QTest::newRow("zero client area: the frame alone") << "90"
+                                                           << "330" << byDefault << true;
         QTest::newRow("smaller than the frame") << "10"
-                                                << "10";
+                                                << "10" << byDefault << true;
+        QTest::newRow("above 16384 px") << "245865"
+                                        << "246105" << byDefault << true;
+        QTest::newRow("huge") << "1e38"
+                              << "1e38" << byDefault << true;
+        QTest::newRow("one pixel more than the frame") << "105"
+                                                       << "345" << QSize(1, 1) << false;
+        QTest::newRow("16384 px") << "245850"
+                                  << "246090" << QSize(16384, 16384) << false;
     }
 
-    void absurdSizesStayUsable()
+    void unusableSizesReadAsTheDefault()
     {
         QFETCH(QString, width);
         QFETCH(QString, height);
+        QFETCH(QSize, client);
+        QFETCH(bool, warned);
         Harness h({{"MainWidth", width}, {"MainHeight", height}});
+        if (warned) {
+            for (const auto& [key, text, fallback] :
+                 {std::tuple{"MainWidth", width, "10440"}, {"MainHeight", height, "1995"}}) {
+                QTest::ignoreMessage(
+                    QtWarningMsg,
+                    QRegularExpression(QStringLiteral("^the setting %1 holds \"%2\", "
+                                                      ".*using its default %3$")
+                                           .arg(key, QRegularExpression::escape(text), fallback)));
+            }
+        }
+        QTest::failOnWarning(QRegularExpression(".*"));
         h.controller.load();
-        QVERIFY(h.window.width() >= 1 && h.window.width() <= 16384);
-        QVERIFY(h.window.height() >= 1 && h.window.height() <= 16384);
+        QCOMPARE(h.window.size(), client);
     }
 
     void statusBarDocksAtFullWidth_data()

@@ -54,6 +54,8 @@ private slots:
         QTest::newRow("0") << "0" << false;
         QTest::newRow("2") << "2" << false;
         QTest::newRow("-1") << "-1" << false;
+        QTest::newRow("whole with a fraction") << "1.0" << true;
+        QTest::newRow("whole in exponent form") << "1E0" << true;
         QTest::newRow("not whole") << "1.5" << false;
         QTest::newRow("letters") << "on" << false;
     }
@@ -63,7 +65,12 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(bool, ticked);
         Harness h({{"AlwaysOnTopTimer_TICKBOX", stored}, {"AUTOSAVE_TICKBOX", stored}});
-        // The main window reads 1.5 as not 1 too; start from timers off to see the change.
+        // Both windows read every stored text alike, so the settings window never writes
+        // back a state the main window did not start with.
+        h.controller.load();
+        QCOMPARE(h.window.alwaysOnTopTimer()->isRunning(), ticked);
+        QCOMPARE(h.window.autosaveTimer()->isRunning(), ticked);
+        // Start from timers off to see the tick boxes' handlers switch them.
         h.controller.setAlwaysOnTopEnabled(false);
         h.controller.setAutosaveEnabled(false);
         SettingsWindow* w = h.prepare();

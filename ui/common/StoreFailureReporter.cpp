@@ -20,11 +20,11 @@ QString firstError(const StoreFailureReporter::Results& results)
 
 } // namespace
 
-StoreFailureReporter::StoreFailureReporter()
-    : StoreFailureReporter([](const QString& title, const QString& text) {
-          QMessageBox::warning(nullptr, title, text);
-      })
+StoreFailureReporter::StoreFailureReporter() : StoreFailureReporter(&showMessageBox) {}
+
+void StoreFailureReporter::showMessageBox(const QString& title, const QString& text)
 {
+    QMessageBox::warning(nullptr, title, text);
 }
 
 StoreFailureReporter::StoreFailureReporter(Presenter presenter) : m_presenter(std::move(presenter))

@@ -30,6 +30,9 @@ public:
     // log only.
     static bool reportToLog(const Results& results);
 
+    // The presenter of the program: a warning box.
+    static void showMessageBox(const QString& title, const QString& text);
+
 private:
     Presenter m_presenter;
     bool m_autosaveShown = false;

@@ -7,6 +7,7 @@
 #include "ToolWindowFrame.h"
 #include "Twips.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -183,6 +184,18 @@ QLineEdit* MainWindow::addField(ValuationField which, const QString& accessibleN
     edit->setGeometry(Twips::toPixels(twips, m_dpi));
     m_fields.at(static_cast<std::size_t>(which)) = edit;
     return edit;
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+        }
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

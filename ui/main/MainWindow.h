@@ -37,6 +37,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Enter presses the command button that has the focus; in a text field it does nothing,
+    // since neither button is the window's default.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QLabel* addLabel(const char* name, const QString& caption, const QRect& twips);

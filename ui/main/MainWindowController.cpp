@@ -7,6 +7,7 @@
 #include "ValuationInputs.h"
 #include "WindowGeometry.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -139,25 +140,34 @@ void MainWindowController::openSettings()
     }
 }
 
-void MainWindowController::storeOnClose()
+StoreFailureReporter::Results MainWindowController::runCloseSequenceWrites()
 {
     StoreFailureReporter::Results results =
         WindowGeometry::store(m_window, m_settings, kGeometryKeys, m_window.dpi());
     results.append(storeInputs());
-    m_reporter.reportAction(results);
+    return results;
 }
 
 bool MainWindowController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_window) {
         if (event->type() == QEvent::Close) {
-            storeOnClose();
+            m_reporter.reportAction(runCloseSequenceWrites());
             event->accept();
             emit closed();
         }
         return false;
     }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        // Another program becoming active (no window of ours is then active) or a context
+        // menu opening leaves the field its focus, as far as the user is concerned: it
+        // keeps its highlight. Another control or the settings window takes the focus.
+        const auto* focus = static_cast<QFocusEvent*>(event);
+        if (event->type() == QEvent::FocusOut &&
+            (focus->reason() == Qt::PopupFocusReason ||
+             (focus->reason() == Qt::ActiveWindowFocusReason && !QApplication::activeWindow()))) {
+            return false;
+        }
         auto* edit = static_cast<QLineEdit*>(watched);
         QPalette palette = edit->palette();
         palette.setColor(

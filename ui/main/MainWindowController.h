@@ -45,6 +45,10 @@ public:
     void setFieldText(ValuationField field, const QString& text) override;
     void prepareOwnedToolWindow(QWidget& window) override;
 
+    // The writes of the close sequence: the geometry, then the three inputs. The close
+    // event runs them; so does an exit that comes without one.
+    StoreFailureReporter::Results runCloseSequenceWrites();
+
 signals:
     // The close sequence has run; the program ends.
     void closed();
@@ -55,7 +59,6 @@ protected:
 private:
     void launchCalculator();
     void openSettings();
-    void storeOnClose();
     StoreFailureReporter::Results storeInputs();
 
     MainWindow& m_window;

@@ -1,15 +1,17 @@
 #include "Program.h"
 
+#include "SettingsWindow.h"
+#include "UiLog.h"
+
 #include <QApplication>
+#include <cstdlib>
 
 namespace varneth {
 
 namespace {
 
-StoreFailureReporter makeReporter(const StoreFailureReporter::Presenter& presenter)
-{
-    return presenter ? StoreFailureReporter(presenter) : StoreFailureReporter();
-}
+// The program whose entries an exit without a close sequence still has to store.
+Program* g_running = nullptr;
 
 } // namespace
 
@@ -18,7 +20,19 @@ Program::Program(Platform& platform, SettingsStore& store) : Program(platform, s
 Program::Program(Platform& platform, SettingsStore& store, Options options)
     : m_quit(options.quit ? std::move(options.quit)
                           : [](int status) { QCoreApplication::exit(status); }),
-      m_settings(store, options.locale), m_reporter(makeReporter(options.presenter)),
+      m_settings(store, options.locale),
+      m_reporter([this, presenter = std::move(options.presenter)](const QString& title,
+                                                                  const QString& text) {
+          // The failure is in the log already; at the session's end nobody would see a box.
+          if (m_ending) {
+              return;
+          }
+          if (presenter) {
+              presenter(title, text);
+          } else {
+              StoreFailureReporter::showMessageBox(title, text);
+          }
+      }),
       m_window(options.clock), m_controller(m_window, m_settings, platform, m_reporter),
       m_settingsWindow(m_controller, m_settings, m_reporter)
 {
@@ -33,16 +47,77 @@ Program::Program(Platform& platform, SettingsStore& store, Options options)
 
     m_controller.setSettingsOpener([this] { m_settingsWindow.open(); });
     // Queued, so the close event that ran the sequence finishes before the loop ends.
+    connect(&m_controller, &MainWindowController::closed, this, [this] { m_closed = true; });
     connect(
         &m_controller, &MainWindowController::closed, this, [this] { m_quit(0); },
         Qt::QueuedConnection);
+
+    connect(&m_signals, &TerminationSignals::received, this, [this](int signalNumber) {
+        qCInfo(lcUi) << "closing on signal" << signalNumber;
+        endSession();
+    });
+    // A session manager's logout ends with a quit event, on which Qt closes every window.
+    QCoreApplication::instance()->installEventFilter(this);
+
+    g_running = this;
 }
 
-Program::~Program() = default;
+Program::~Program()
+{
+    if (g_running == this) {
+        g_running = nullptr;
+    }
+}
+
+void Program::endSession()
+{
+    if (m_ending || m_closed) {
+        return;
+    }
+    m_ending = true;
+    if (SettingsWindow* settings = m_settingsWindow.window(); settings && settings->isVisible()) {
+        settings->close();
+    }
+    m_window.close();
+}
+
+bool Program::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit && !m_closed) {
+        m_ending = true;
+    }
+    return false;
+}
+
+void Program::storeAtExit()
+{
+    if (g_running && !g_running->m_closed) {
+        g_running->storeWithoutDisplay();
+    }
+}
+
+// What the close sequences would store, read from the widgets' own state: the display may
+// be gone, so nothing here may ask the X server anything or try to show anything.
+void Program::storeWithoutDisplay()
+{
+    m_closed = true;
+    m_ending = true;
+    StoreFailureReporter::Results results;
+    if (SettingsWindow* settings = m_settingsWindow.window(); settings && settings->isVisible()) {
+        results.append(m_settingsWindow.runStoreSequence());
+    }
+    results.append(m_controller.runCloseSequenceWrites());
+    StoreFailureReporter::reportToLog(results);
+}
 
 void Program::start()
 {
     m_controller.load();
+    // Qt's xcb plugin calls exit() when the X server goes away, with no close event. Exit
+    // handlers run in the reverse order of their registration, so this one goes in after
+    // the load has set up what reading the store needs, which is then still there.
+    static const bool registered = std::atexit(&Program::storeAtExit) == 0;
+    Q_UNUSED(registered);
     m_window.show();
     // Window managers that keep windows without a taskbar entry out of their own focus
     // choices (openbox) would leave it inactive; ask for it as every new window gets it.

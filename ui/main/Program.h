@@ -7,6 +7,7 @@
 #include "Settings.h"
 #include "SettingsWindowController.h"
 #include "StoreFailureReporter.h"
+#include "TerminationSignals.h"
 
 #include <QLocale>
 #include <QObject>
@@ -21,6 +22,12 @@ class SettingsStore;
 // the cursor-blink limiter, and the way out once the main window has closed. main() and
 // the tests build it alike; the tests hand in a recording platform and a store of their
 // own, and watch the quit instead of letting it end the test.
+//
+// However the session ends, what the user typed is stored: a logout through the session
+// manager and the signals of a desktop or terminal ending it run the windows' close
+// sequences as the close box would, and if the display goes away the program stores the
+// same before it exits. Nobody is left to read a message box then, so failed writes on
+// those paths go to the log only.
 class Program : public QObject
 {
     Q_OBJECT
@@ -43,19 +50,34 @@ public:
     // The load sequence, then the main window appears and asks to be active.
     void start();
 
+    // Closes as the session's end asks: the settings window first if it is open, then the
+    // main window, each with its close sequence. Only the first call does anything.
+    void endSession();
+
     Settings& settings() { return m_settings; }
     MainWindow& mainWindow() { return m_window; }
     MainWindowController& controller() { return m_controller; }
     SettingsWindowController& settingsWindow() { return m_settingsWindow; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    static void storeAtExit();
+    void storeWithoutDisplay();
+
     std::function<void(int)> m_quit;
+    // The session is ending: no more message boxes, and no second close.
+    bool m_ending = false;
+    // The main window's close sequence has run.
+    bool m_closed = false;
     Settings m_settings;
     StoreFailureReporter m_reporter;
     CursorBlinkLimiter m_cursorBlink;
     MainWindow m_window;
     MainWindowController m_controller;
     SettingsWindowController m_settingsWindow;
+    TerminationSignals m_signals;
 };
 
 } // namespace varneth

@@ -67,7 +67,7 @@ void SettingsWindowController::create()
     connect(w->clearButton(), &QPushButton::clicked, this,
             &SettingsWindowController::clearAllSavedData);
     connect(w->okButton(), &QPushButton::clicked, this, [this] {
-        storeOnClose();
+        m_reporter.reportAction(runStoreSequence());
         m_window->close();
     });
     w->installEventFilter(this);
@@ -129,20 +129,20 @@ void SettingsWindowController::clearAllSavedData()
     m_window->armClearBox()->setChecked(false);
 }
 
-void SettingsWindowController::storeOnClose()
+StoreFailureReporter::Results SettingsWindowController::runStoreSequence()
 {
     StoreFailureReporter::Results results =
         WindowGeometry::store(*m_window, m_settings, kGeometryKeys, m_window->dpi());
     results.append(writeTickBox(SettingsKey::AutosaveTickbox, stateOf(m_window->autosaveBox())));
     results.append(
         writeTickBox(SettingsKey::AlwaysOnTopTimerTickbox, stateOf(m_window->alwaysOnTopBox())));
-    m_reporter.reportAction(results);
+    return results;
 }
 
 bool SettingsWindowController::eventFilter(QObject* watched, QEvent* event)
 {
     if (m_window && watched == m_window.data() && event->type() == QEvent::Close) {
-        storeOnClose();
+        m_reporter.reportAction(runStoreSequence());
     } else if (m_window && watched == m_window->creatorLabel() &&
                event->type() == QEvent::MouseButtonDblClick) {
         m_window->creatorLabel()->setText(kCreatorAddress);

@@ -34,6 +34,9 @@ public:
     // Creates (if need be) and loads the window without showing it; open() uses it.
     void prepare();
 
+    // The writes of the store sequence (OK and close): position, then the two tick boxes.
+    StoreFailureReporter::Results runStoreSequence();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -44,7 +47,6 @@ private:
     void onAutosaveChanged();
     void onArmClearChanged();
     void clearAllSavedData();
-    void storeOnClose();
     SettingsStore::WriteResult writeTickBox(SettingsKey key, int state);
 
     MainWindowOperations& m_main;
