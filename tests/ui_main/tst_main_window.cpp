@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 
 using namespace varneth;
@@ -44,6 +45,30 @@ QColor base(const QLineEdit* edit)
 }
 
 } // namespace
+
+// Calls back with the window's size on every resize it is told of.
+class ResizeWatcher : public QObject
+{
+public:
+    ResizeWatcher(QWidget& window, std::function<void(QSize)> seen)
+        : m_window(window), m_seen(std::move(seen))
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_window && event->type() == QEvent::Resize) {
+            m_seen(static_cast<QResizeEvent*>(event)->size());
+        }
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    std::function<void(QSize)> m_seen;
+};
 
 class TestMainWindow : public QObject
 {
@@ -446,6 +471,40 @@ private slots:
         QTest::failOnWarning(QRegularExpression(".*"));
         h.controller.load();
         QCOMPARE(h.window.size(), client);
+    }
+
+    void imposedSizeIsPutBackAndNeverStored_data()
+    {
+        QTest::addColumn<Qt::WindowState>("state");
+        QTest::newRow("maximised") << Qt::WindowMaximized;
+        QTest::newRow("full screen") << Qt::WindowFullScreen;
+    }
+
+    void imposedSizeIsPutBackAndNeverStored()
+    {
+        QFETCH(Qt::WindowState, state);
+        Harness h({{"MainWidth", "12000"}, {"MainHeight", "2400"}});
+        h.controller.load();
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        const QSize designed = h.window.size();
+        // A close while the imposed size holds stores the designed size all the same.
+        QList<QSize> imposed;
+        ResizeWatcher watcher(h.window, [&](QSize size) {
+            if (size != designed && imposed.isEmpty()) {
+                h.controller.runCloseSequenceWrites();
+            }
+            if (size != designed) {
+                imposed.append(size);
+            }
+        });
+        // What a window manager does on its own: the platform window takes another size.
+        h.window.windowHandle()->setWindowState(state);
+        QTRY_VERIFY(!imposed.isEmpty());
+        QTRY_COMPARE(h.window.size(), designed);
+        QCOMPARE(h.window.windowState(), Qt::WindowNoState);
+        QCOMPARE(h.stored("MainWidth"), QString("12000"));
+        QCOMPARE(h.stored("MainHeight"), QString("2400"));
     }
 
     void statusBarDocksAtFullWidth_data()

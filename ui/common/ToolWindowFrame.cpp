@@ -1,5 +1,7 @@
 #include "ToolWindowFrame.h"
 
+#include "FixedSizeKeeper.h"
+
 #include <QIcon>
 #include <QWidget>
 
@@ -11,6 +13,7 @@ void ToolWindowFrame::apply(QWidget& window)
                           Qt::WindowCloseButtonHint);
     window.setWindowTitle(kCaption.toString());
     window.setWindowIcon(QIcon(QStringLiteral(":/varneth/icon.png")));
+    new FixedSizeKeeper(window);
 }
 
 } // namespace varneth

@@ -44,6 +44,13 @@ QPoint WindowGeometry::framePixels(float left, float top, double dpi)
     return QPoint(clampedPixels(left, dpi, -kMaxPixels), clampedPixels(top, dpi, -kMaxPixels));
 }
 
+bool WindowGeometry::positionIsKnown()
+{
+    // A Wayland client is never told where its window is: Qt reports 0,0 or the offset of
+    // its own title bar, which would put the window in a corner on the next X11 session.
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 bool WindowGeometry::isUsableOuterSize(float twips, double frameTwips, double dpi)
 {
     const double client = (double(twips) - frameTwips) * dpi / Twips::kPerInch;
@@ -82,8 +89,11 @@ QList<SettingsStore::WriteResult> WindowGeometry::store(const QWidget& window, S
                                                         const GeometryKeys& keys, double dpi)
 {
     const TwipsGeometry geometry = read(window, dpi);
-    QList<SettingsStore::WriteResult> results{settings.writeSingle(keys.left, geometry.left),
-                                              settings.writeSingle(keys.top, geometry.top)};
+    QList<SettingsStore::WriteResult> results;
+    if (positionIsKnown()) {
+        results.append(settings.writeSingle(keys.left, geometry.left));
+        results.append(settings.writeSingle(keys.top, geometry.top));
+    }
     if (keys.storesSize) {
         results.append(settings.writeSingle(keys.width, geometry.width));
         results.append(settings.writeSingle(keys.height, geometry.height));
@@ -93,7 +103,11 @@ QList<SettingsStore::WriteResult> WindowGeometry::store(const QWidget& window, S
 
 TwipsGeometry WindowGeometry::read(const QWidget& window, double dpi)
 {
-    const QRectF twips = Twips::fromPixels(QRect(window.pos(), window.size()), dpi);
+    // A fixed window's size is the one it was given, whatever a window manager imposed
+    // on it for a moment; that is never what the user chose.
+    const QSize size =
+        window.minimumSize() == window.maximumSize() ? window.minimumSize() : window.size();
+    const QRectF twips = Twips::fromPixels(QRect(window.pos(), size), dpi);
     TwipsGeometry geometry;
     geometry.left = float(twips.x());
     geometry.top = float(twips.y());

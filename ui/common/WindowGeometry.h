@@ -59,8 +59,10 @@ public:
     // that leaves no usable client area counts as unreadable: the key's default.
     static void restore(QWidget& window, const Settings& settings, const GeometryKeys& keys,
                         double dpi);
-    // Writes left and top, then width and height where the keys store the size; returns
-    // each write's result in that order.
+    // Whether the platform tells a window where it is (not so on Wayland).
+    static bool positionIsKnown();
+    // Writes left and top (where the position is known), then width and height where the
+    // keys store the size; returns each write's result in that order.
     static QList<SettingsStore::WriteResult> store(const QWidget& window, Settings& settings,
                                                    const GeometryKeys& keys, double dpi);
     // The window's geometry as it is stored: whole pixels converted back to twips.

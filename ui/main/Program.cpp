@@ -4,6 +4,7 @@
 #include "UiLog.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
 
 namespace varneth {
@@ -18,8 +19,7 @@ Program* g_running = nullptr;
 Program::Program(Platform& platform, SettingsStore& store) : Program(platform, store, Options{}) {}
 
 Program::Program(Platform& platform, SettingsStore& store, Options options)
-    : m_quit(options.quit ? std::move(options.quit)
-                          : [](int status) { QCoreApplication::exit(status); }),
+    : m_quit(options.quit ? std::move(options.quit) : &Program::quitApplication),
       m_settings(store, options.locale),
       m_reporter([this, presenter = std::move(options.presenter)](const QString& title,
                                                                   const QString& text) {
@@ -67,6 +67,18 @@ Program::~Program()
     if (g_running == this) {
         g_running = nullptr;
     }
+}
+
+void Program::quitApplication(int status)
+{
+    // Qt 6.4's Wayland platform sometimes hangs for good while it disconnects from the
+    // compositor, after the window is gone. Everything is stored by now, and the store
+    // writes are synced, so the process ends here instead of waiting for the teardown.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    QCoreApplication::exit(status);
 }
 
 void Program::endSession()

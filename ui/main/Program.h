@@ -63,6 +63,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static void quitApplication(int status);
     static void storeAtExit();
     void storeWithoutDisplay();
 
