@@ -11,6 +11,9 @@ packages=(
     xvfb xauth openbox x11-utils xdotool imagemagick
     # Packaging: dpkg-shlibdeps for the .deb's dependencies, appstreamcli to check the metainfo
     dpkg-dev appstream
+    # Themes and screen readers: the GTK theme plugin for the dark-theme check, a private
+    # session bus with the accessibility bus, and pyatspi to read the program as a reader does
+    qt6-gtk-platformtheme dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 missing=()
