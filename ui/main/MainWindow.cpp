@@ -1,8 +1,8 @@
 #include "MainWindow.h"
 
-#include "BgrColor.h"
 #include "DisplayLabel.h"
 #include "IntervalTimer.h"
+#include "LightBackground.h"
 #include "ProgramFont.h"
 #include "ToolWindowFrame.h"
 #include "Twips.h"
@@ -24,13 +24,6 @@ constexpr quint32 kWhite = 0x00FFFFFF;
 constexpr int kStatusBarHeightTwips = 270;
 constexpr int kPanelMinWidthTwips = 1440;
 const QString kInitialFieldText = QStringLiteral("00000000.00000000");
-
-void setBackground(QWidget* widget, QPalette::ColorRole role, quint32 bgr)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, BgrColor::fromBgr(bgr));
-    widget->setPalette(palette);
-}
 
 } // namespace
 
@@ -98,22 +91,19 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
             addLabel(column.labelName, caption, {column.left, 600, column.labelWidth, 255});
         label->setFont(boldFont);
         if (column.labelColour != 0) {
-            setBackground(label, QPalette::Window, column.labelColour);
-            label->setAutoFillBackground(true);
+            LightBackground::apply(*label, QPalette::Window, column.labelColour);
         }
         QLineEdit* edit = addField(column.field, caption, {column.left, 960, 1935, 315});
         edit->setFont(boldFont);
         edit->setText(kInitialFieldText);
     }
 
-    // Results are for reading and copying only; two of them are explicitly white.
+    // Results are for reading and copying only.
     for (ValuationField result :
          {ValuationField::TotalUsdValuation, ValuationField::ConvertedValuation,
           ValuationField::TotalValuation}) {
         field(result)->setReadOnly(true);
     }
-    setBackground(field(ValuationField::TotalUsdValuation), QPalette::Base, kWhite);
-    setBackground(field(ValuationField::TotalValuation), QPalette::Base, kWhite);
 
     // Focus moves through the fields, then the buttons; labels never take it.
     const QWidget* order[] = {rate,
@@ -181,6 +171,10 @@ QLineEdit* MainWindow::addField(ValuationField which, const QString& accessibleN
     // A pasted text of any length is kept whole; QLineEdit would cut it at 32767.
     edit->setMaxLength(std::numeric_limits<int>::max());
     edit->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height(), m_dpi));
+    // Every field is white with black text, the light look the layout was drawn for, in
+    // any desktop theme: two results are fixed white, the inputs turn white once they lose
+    // the focus, and a field left to a dark theme would stand out as the odd one in its row.
+    LightBackground::apply(*edit, QPalette::Base, kWhite);
     m_fields.at(static_cast<std::size_t>(which)) = edit;
     return edit;
 }

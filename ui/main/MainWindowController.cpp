@@ -1,7 +1,7 @@
 #include "MainWindowController.h"
 
-#include "BgrColor.h"
 #include "IntervalTimer.h"
+#include "LightBackground.h"
 #include "MainWindow.h"
 #include "Platform.h"
 #include "WindowGeometry.h"
@@ -173,12 +173,8 @@ bool MainWindowController::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        auto* edit = static_cast<QLineEdit*>(watched);
-        QPalette palette = edit->palette();
-        palette.setColor(
-            QPalette::Base,
-            BgrColor::fromBgr(event->type() == QEvent::FocusIn ? kFocusColour : kBlurColour));
-        edit->setPalette(palette);
+        LightBackground::apply(*static_cast<QLineEdit*>(watched), QPalette::Base,
+                               event->type() == QEvent::FocusIn ? kFocusColour : kBlurColour);
     }
     return false;
 }
