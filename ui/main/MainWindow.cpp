@@ -3,6 +3,7 @@
 #include "DisplayLabel.h"
 #include "IntervalTimer.h"
 #include "LightBackground.h"
+#include "MainWindowAccessibility.h"
 #include "ProgramFont.h"
 #include "ToolWindowFrame.h"
 #include "Twips.h"
@@ -30,6 +31,7 @@ const QString kInitialFieldText = QStringLiteral("00000000.00000000");
 MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
     : QWidget(parent), m_dpi(Twips::screenDpi())
 {
+    MainWindowAccessibility::install();
     setObjectName(QStringLiteral("VARNETH_MAIN"));
     ToolWindowFrame::apply(*this);
     setFixedSize(Twips::toPixels(10320, m_dpi), Twips::toPixels(2670, m_dpi));
@@ -58,6 +60,8 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
         button->setAccessibleName(button->text());
     }
 
+    // The exchange-rate field has no caption of its own; what names it for the eye is its
+    // initial text, and for a screen reader its accessible name.
     QLineEdit* rate = addField(ValuationField::ExchangeRate, QStringLiteral("Exchange Rate"),
                                {7440, 120, 2775, 345});
     rate->setFont(titleFont);
@@ -94,6 +98,9 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
             LightBackground::apply(*label, QPalette::Window, column.labelColour);
         }
         QLineEdit* edit = addField(column.field, caption, {column.left, 960, 1935, 315});
+        // Screen readers announce a field by the caption that labels it. The caption has no
+        // access key, so the buddy adds no shortcut.
+        label->setBuddy(edit);
         edit->setFont(boldFont);
         edit->setText(kInitialFieldText);
     }
