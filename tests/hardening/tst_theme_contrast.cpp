@@ -10,6 +10,7 @@
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 
 using namespace varneth;
@@ -86,17 +87,17 @@ double textContrast(const QImage& image)
             ++counts[image.pixel(x, y)];
         }
     }
-    QRgb background = 0;
-    int most = 0;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        if (it.value() > most) {
-            most = it.value();
-            background = it.key();
-        }
-    }
+    const QRgb background = std::max_element(counts.keyValueBegin(), counts.keyValueEnd(),
+                                             [](const auto& a, const auto& b) {
+                                                 // The hash has no fixed order: ties go to the
+                                                 // darker colour.
+                                                 return a.second < b.second ||
+                                                        (a.second == b.second && a.first > b.first);
+                                             })
+                                ->first;
     double best = 1.0;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        best = std::max(best, contrast(background, it.key()));
+    for (const QRgb colour : counts.keys()) {
+        best = std::max(best, contrast(background, colour));
     }
     return best;
 }
