@@ -12,6 +12,9 @@ packages=(
     # Packaging: dpkg-shlibdeps for the .deb's dependencies, appstreamcli to check the
     # metainfo, lintian to check the .deb against Debian policy
     dpkg-dev appstream lintian
+    # Themes and screen readers: the GTK theme plugin for the dark-theme check, a private
+    # session bus with the accessibility bus, and pyatspi to read the program as a reader does
+    qt6-gtk-platformtheme dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 missing=()

@@ -47,17 +47,19 @@ private slots:
     {
         QTest::addColumn<bool>("settings");
         QTest::addColumn<QAccessible::Role>("windowRole");
+        QTest::addColumn<QString>("windowName");
         QTest::addColumn<int>("controls"); // labels, fields, buttons, tick boxes, status bar
         // 7 captions, 3 status panels, 6 fields, 2 buttons, the status bar.
-        QTest::newRow("main window") << false << QAccessible::Client << 19;
+        QTest::newRow("main window") << false << QAccessible::Window << "HOLBRECK - VARNETH" << 19;
         // 4 display labels, 3 tick boxes, 2 buttons.
-        QTest::newRow("settings window") << true << QAccessible::Dialog << 9;
+        QTest::newRow("settings window") << true << QAccessible::Dialog << "VARNETH settings" << 9;
     }
 
     void everyControlHasNameAndRole()
     {
         QFETCH(bool, settings);
         QFETCH(QAccessible::Role, windowRole);
+        QFETCH(QString, windowName);
         QFETCH(int, controls);
 
         ProgramHarness program(m_config.filePath("VARNETH.conf"));
@@ -72,9 +74,10 @@ private slots:
 
         QAccessibleInterface* self = QAccessible::queryAccessibleInterface(window);
         QVERIFY(self);
-        // Qt gives a plain top-level widget the role Client, a dialog Dialog.
+        // A plain top-level widget would be a Client, which readers do not take for a window.
         QCOMPARE(self->role(), windowRole);
-        QCOMPARE(self->text(QAccessible::Name), QString("HOLBRECK - VARNETH"));
+        QCOMPARE(self->text(QAccessible::Name), windowName);
+        QCOMPARE(window->windowTitle(), QString("HOLBRECK - VARNETH"));
 
         int seen = 0;
         for (QWidget* widget : window->findChildren<QWidget*>()) {

@@ -1,8 +1,9 @@
 #include "MainWindow.h"
 
-#include "BgrColor.h"
 #include "DisplayLabel.h"
 #include "IntervalTimer.h"
+#include "LightBackground.h"
+#include "MainWindowAccessibility.h"
 #include "ProgramFont.h"
 #include "ToolWindowFrame.h"
 #include "Twips.h"
@@ -25,18 +26,12 @@ constexpr quint32 kWhite = 0x00FFFFFF;
 constexpr int kStatusBarHeightTwips = 270;
 constexpr int kPanelMinWidthTwips = 1440;
 
-void setBackground(QWidget* widget, QPalette::ColorRole role, quint32 bgr)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, BgrColor::fromBgr(bgr));
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
     : QWidget(parent), m_dpi(Twips::screenDpi())
 {
+    MainWindowAccessibility::install();
     setObjectName(QStringLiteral("VARNETH_MAIN"));
     ToolWindowFrame::apply(*this);
     setFixedSize(Twips::toPixels(10320, m_dpi), Twips::toPixels(2670, m_dpi));
@@ -65,7 +60,8 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
         button->setAccessibleName(button->text());
     }
 
-    // The rate field has no caption of its own: its first text says what it is for.
+    // The exchange-rate field has no caption of its own; what names it for the eye is its
+    // initial text, and for a screen reader its accessible name.
     QLineEdit* rate = addField(ValuationField::ExchangeRate,
                                valuationField(ValuationField::ExchangeRate).layoutText.toString(),
                                {7440, 120, 2775, 345});
@@ -99,21 +95,21 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
             addLabel(column.labelName, caption, {column.left, 600, column.labelWidth, 255});
         label->setFont(boldFont);
         if (column.labelColour != 0) {
-            setBackground(label, QPalette::Window, column.labelColour);
-            label->setAutoFillBackground(true);
+            LightBackground::apply(*label, QPalette::Window, column.labelColour);
         }
         QLineEdit* edit = addField(column.field, caption, {column.left, 960, 1935, 315});
+        // Screen readers announce a field by the caption that labels it. The caption has no
+        // access key, so the buddy adds no shortcut.
+        label->setBuddy(edit);
         edit->setFont(boldFont);
     }
 
-    // Results are for reading and copying only; two of them are explicitly white.
+    // Results are for reading and copying only.
     for (ValuationField result :
          {ValuationField::TotalUsdValuation, ValuationField::ConvertedValuation,
           ValuationField::TotalValuation}) {
         field(result)->setReadOnly(true);
     }
-    setBackground(field(ValuationField::TotalUsdValuation), QPalette::Base, kWhite);
-    setBackground(field(ValuationField::TotalValuation), QPalette::Base, kWhite);
 
     // Focus moves through the fields, then the buttons; labels never take it.
     const QWidget* order[] = {rate,
@@ -182,6 +178,10 @@ QLineEdit* MainWindow::addField(ValuationField which, const QString& accessibleN
     // A pasted text of any length is kept whole; QLineEdit would cut it at 32767.
     edit->setMaxLength(std::numeric_limits<int>::max());
     edit->setGeometry(Twips::toPixels(twips, m_dpi));
+    // Every field is white with black text, the light look the layout was drawn for, in
+    // any desktop theme: two results are fixed white, the inputs turn white once they lose
+    // the focus, and a field left to a dark theme would stand out as the odd one in its row.
+    LightBackground::apply(*edit, QPalette::Base, kWhite);
     m_fields.at(static_cast<std::size_t>(which)) = edit;
     return edit;
 }

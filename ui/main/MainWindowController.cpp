@@ -1,7 +1,7 @@
 #include "MainWindowController.h"
 
-#include "BgrColor.h"
 #include "IntervalTimer.h"
+#include "LightBackground.h"
 #include "MainWindow.h"
 #include "Platform.h"
 #include "ValuationInputs.h"
@@ -168,12 +168,8 @@ bool MainWindowController::eventFilter(QObject* watched, QEvent* event)
              (focus->reason() == Qt::ActiveWindowFocusReason && !QApplication::activeWindow()))) {
             return false;
         }
-        auto* edit = static_cast<QLineEdit*>(watched);
-        QPalette palette = edit->palette();
-        palette.setColor(
-            QPalette::Base,
-            BgrColor::fromBgr(event->type() == QEvent::FocusIn ? kFocusColour : kBlurColour));
-        edit->setPalette(palette);
+        LightBackground::apply(*static_cast<QLineEdit*>(watched), QPalette::Base,
+                               event->type() == QEvent::FocusIn ? kFocusColour : kBlurColour);
     }
     return false;
 }

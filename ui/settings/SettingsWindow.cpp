@@ -22,6 +22,8 @@ const QString kCreatorCaption = QStringLiteral("Created By Trevald");
 SettingsWindow::SettingsWindow(QWidget* owner) : QDialog(owner), m_dpi(Twips::screenDpi())
 {
     setObjectName(QStringLiteral("VARNETH_SETTINGS"));
+    // Its caption is the main window's; a screen reader says which window this is.
+    setAccessibleName(QStringLiteral("VARNETH settings"));
     ToolWindowFrame::apply(*this);
     setModal(true);
     setFont(ProgramFont::make(8.25, false));
