@@ -9,6 +9,9 @@ packages=(
     fonts-liberation
     # X11 tests and screenshots: a virtual display, a real window manager, tools to inspect it
     xvfb xauth openbox x11-utils xdotool imagemagick
+    # Ending a session: xsm as the XSMP session manager, and iceauth, which xsm runs to
+    # set up its clients' authentication
+    x11-session-utils x11-xserver-utils
     # Packaging: dpkg-shlibdeps for the .deb's dependencies, appstreamcli to check the
     # metainfo, lintian to check the .deb against Debian policy
     dpkg-dev appstream lintian

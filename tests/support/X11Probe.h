@@ -29,10 +29,11 @@ public:
         QSize max;
     };
 
-    X11Probe()
+    // On $DISPLAY, or on the display named.
+    explicit X11Probe(const char* display = nullptr)
     {
         int screenNumber = 0;
-        m_connection = xcb_connect(nullptr, &screenNumber);
+        m_connection = xcb_connect(display, &screenNumber);
         if (xcb_connection_has_error(m_connection)) {
             return;
         }
@@ -139,6 +140,29 @@ public:
         return viewable;
     }
 
+    // Bottom to top, as the server stacks them.
+    QList<xcb_window_t> children(xcb_window_t window)
+    {
+        QList<xcb_window_t> result;
+        xcb_query_tree_reply_t* reply =
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr);
+        if (reply) {
+            const xcb_window_t* data = xcb_query_tree_children(reply);
+            result = QList<xcb_window_t>(data, data + xcb_query_tree_children_length(reply));
+        }
+        std::free(reply);
+        return result;
+    }
+    // Menus and tooltips: windows the window manager leaves alone.
+    bool isOverrideRedirect(xcb_window_t window)
+    {
+        xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
+        const bool result = reply && reply->override_redirect;
+        std::free(reply);
+        return result;
+    }
+
     QSize clientSize(xcb_window_t window)
     {
         xcb_get_geometry_reply_t* reply =
@@ -238,6 +262,49 @@ public:
         }
         return false;
     }
+    // A window manager's _NET_WM_PING. The client answers from its event loop, so once the
+    // answer is back it has handled every event the server queued for it before the ping.
+    // Qt answers to the root for StructureNotify (besides the window manager's redirect).
+    bool ping(xcb_window_t window, int timeoutMs = 10000)
+    {
+        const quint32 listen = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &listen);
+        const xcb_atom_t protocols = atom("WM_PROTOCOLS");
+        const xcb_atom_t ping = atom("_NET_WM_PING");
+        const quint32 token = ++m_pings;
+        xcb_client_message_event_t event;
+        std::memset(&event, 0, sizeof(event));
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = protocols;
+        event.data.data32[0] = ping;
+        event.data.data32[1] = XCB_CURRENT_TIME;
+        event.data.data32[2] = window;
+        event.data.data32[3] = token; // the answer echoes the whole message
+        xcb_send_event(m_connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(m_connection);
+        bool seen = false;
+        const bool answered = QTest::qWaitFor(
+            [&] {
+                while (xcb_generic_event_t* next = xcb_poll_for_event(m_connection)) {
+                    const auto* reply = reinterpret_cast<xcb_client_message_event_t*>(next);
+                    seen =
+                        seen || ((next->response_type & 0x7f) == XCB_CLIENT_MESSAGE &&
+                                 reply->type == protocols && reply->data.data32[0] == ping &&
+                                 reply->data.data32[2] == window && reply->data.data32[3] == token);
+                    std::free(next);
+                }
+                return seen;
+            },
+            timeoutMs);
+        const quint32 none = XCB_EVENT_MASK_NO_EVENT;
+        xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &none);
+        sync();
+        return answered;
+    }
+
     void setState(xcb_window_t window, const char* state, bool on)
     {
         sendToRoot(window, "_NET_WM_STATE", on ? 1 : 0, atom(state), 0, 2);
@@ -306,6 +373,7 @@ private:
     xcb_screen_t* m_screen = nullptr;
     xcb_window_t m_root = XCB_WINDOW_NONE;
     QList<xcb_window_t> m_ownWindows;
+    quint32 m_pings = 0;
 };
 
 } // namespace varneth

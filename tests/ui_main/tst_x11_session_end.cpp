@@ -1,0 +1,368 @@
+#include "X11Probe.h"
+#include "X11TestMain.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <csignal>
+#include <memory>
+
+using namespace varneth;
+
+namespace {
+
+enum class Ending
+{
+    WindowManagerClose,
+    Signal,
+    SignalTwice,
+    SignalWithSettingsOpen,
+    XsmLogout,
+    XsmTerminated,
+    DisplayLost,
+};
+
+// Every wait of a row is bounded by this, so a row that goes wrong fails instead of hanging.
+constexpr int waitMs = 15000;
+// Xvfb's 96 dots per inch.
+constexpr int twipsPerPixel = 15;
+
+// What the user types, field by field in tab order from the one focused at start.
+const QList<QPair<QString, QString>> inputs = {{"EXCHANGE_RATE_TEXTBOX", "0.92"},
+                                               {"AMOUNT_IN_WALLET_1", "1.25"},
+                                               {"CURRENT_DOLLAR_VALUATION_1", "64000.5"}};
+
+// A process of the row, killed when the row ends however it ends.
+struct Child : QProcess
+{
+    ~Child() override
+    {
+        if (state() != NotRunning) {
+            kill();
+            waitForFinished(waitMs);
+        }
+    }
+};
+
+// Keys and pointer as the user gives them: XTest through xdotool.
+bool xdotool(const QString& display, const QStringList& args)
+{
+    QProcess tool;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    tool.setProcessEnvironment(env);
+    tool.start("xdotool", args);
+    return tool.waitForFinished(waitMs) && tool.exitStatus() == QProcess::NormalExit &&
+           tool.exitCode() == 0;
+}
+
+// Each input replaced as a user would: Tab to it, select what it holds, type. (xdotool's
+// type takes every argument after it as text, so it ends a call.)
+bool typeTheInputs(const QString& display)
+{
+    QStringList keys = {"key", "ctrl+a"};
+    for (const auto& [field, text] : inputs) {
+        if (!xdotool(display, keys) || !xdotool(display, {"type", text})) {
+            return false;
+        }
+        keys = QStringList{"key", "Tab", "ctrl+a"};
+    }
+    return true;
+}
+
+// An X server of the row's own, with openbox on it, for the row that takes it away: the
+// shared display has to outlive every test.
+struct OwnDisplay
+{
+    Child server;
+    Child windowManager;
+    QString name;
+
+    bool start()
+    {
+        // Xvfb takes a free display number and writes it to the descriptor given.
+        server.start("Xvfb",
+                     {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        if (!QTest::qWaitFor([&] { return server.canReadLine(); }, waitMs)) {
+            return false;
+        }
+        name = ":" + QString::fromLatin1(server.readLine()).trimmed();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", name);
+        windowManager.setProcessEnvironment(env);
+        windowManager.start("openbox", {"--sm-disable"});
+        X11Probe x(qPrintable(name));
+        return x.isConnected() && QTest::qWaitFor([&] { return x.hasWindowManager(); }, waitMs);
+    }
+};
+
+// xsm with a home of its own: with no saved session there, it starts what .xsmstartup
+// lists with SESSION_MANAGER set to its address, and the one entry hands that to us.
+struct SessionManager
+{
+    Child xsm;
+
+    bool start(const QString& home, QProcessEnvironment& programEnv)
+    {
+        QFile startup(home + "/.xsmstartup");
+        if (!startup.open(QIODevice::WriteOnly) ||
+            startup.write("sh -c 'echo \"$SESSION_MANAGER\" > session-manager'\n") < 0) {
+            return false;
+        }
+        startup.close();
+        QProcessEnvironment env = programEnv;
+        env.insert("HOME", home);
+        env.insert("SM_SAVE_DIR", home);
+        env.insert("ICEAUTHORITY", home + "/.ICEauthority");
+        xsm.setProcessEnvironment(env);
+        xsm.setWorkingDirectory(home);
+        xsm.setStandardOutputFile(QProcess::nullDevice());
+        xsm.setStandardErrorFile(QProcess::nullDevice());
+        xsm.start("xsm");
+        QFile told(home + "/session-manager");
+        QByteArray address;
+        const bool started = QTest::qWaitFor(
+            [&] {
+                address = told.open(QIODevice::ReadOnly) ? told.readAll() : QByteArray();
+                told.close();
+                return address.endsWith('\n');
+            },
+            waitMs);
+        programEnv.insert("SESSION_MANAGER", QString::fromLocal8Bit(address.trimmed()));
+        programEnv.insert("ICEAUTHORITY", env.value("ICEAUTHORITY"));
+        return started;
+    }
+};
+
+// A shown top-level window of the process, found by the _NET_WM_PID Qt sets.
+xcb_window_t windowOf(X11Probe& x, qint64 pid, xcb_window_t besides = XCB_WINDOW_NONE)
+{
+    for (xcb_window_t window : x.clientList()) {
+        if (window != besides &&
+            x.property(window, "_NET_WM_PID", XCB_ATOM_CARDINAL) == QList<quint32>{quint32(pid)} &&
+            x.isManaged(window) && x.isViewable(window)) {
+            return window;
+        }
+    }
+    return XCB_WINDOW_NONE;
+}
+
+xcb_window_t clientNamed(X11Probe& x, const QByteArray& name)
+{
+    for (xcb_window_t window : x.clientList()) {
+        if (x.text(window, "WM_NAME", XCB_ATOM_STRING) == name && x.isViewable(window)) {
+            return window;
+        }
+    }
+    return XCB_WINDOW_NONE;
+}
+
+// Logs out as a user of xsm does: Shutdown, With Checkpoint, a name for the session, and
+// Return for the dialog's Shutdown. xsm then sends SaveYourself (shutdown, interaction
+// allowed) to every client and, once all have saved, Die.
+bool logOutThroughXsm(X11Probe& x, const QString& display)
+{
+    xcb_window_t main = XCB_WINDOW_NONE;
+    if (!QTest::qWaitFor([&] { return (main = clientNamed(x, "xsm: Default")); }, waitMs)) {
+        return false;
+    }
+    // Its four buttons stand two by two on one form; Shutdown is the bottom right one.
+    const QList<xcb_window_t> form = x.children(main);
+    const QList<xcb_window_t> buttons = form.size() == 1 ? x.children(form.first()) : form;
+    if (buttons.size() != 4) {
+        return false;
+    }
+    QList<QRect> places;
+    for (xcb_window_t button : buttons) {
+        places.append(x.clientGeometry(button));
+    }
+    const QRect shutdown = *std::max_element(places.begin(), places.end(), [](QRect a, QRect b) {
+        return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x());
+    });
+    const QString column = QString::number(shutdown.center().x());
+    // Its menu is up while the button is held; releasing on the first entry chooses it.
+    if (!xdotool(display,
+                 {"mousemove", column, QString::number(shutdown.center().y()), "mousedown", "1"})) {
+        return false;
+    }
+    QRect menu;
+    const bool popped = QTest::qWaitFor(
+        [&] {
+            for (xcb_window_t window : x.children(x.root())) {
+                const QRect place = x.clientGeometry(window);
+                if (x.isOverrideRedirect(window) && x.isViewable(window) &&
+                    place.top() > shutdown.bottom() && place.left() <= shutdown.center().x() &&
+                    place.right() >= shutdown.center().x()) {
+                    menu = place;
+                    return true;
+                }
+            }
+            return false;
+        },
+        waitMs);
+    if (!popped ||
+        !xdotool(display, {"mousemove", column, QString::number(menu.top() + menu.height() / 4),
+                           "mouseup", "1"})) {
+        return false;
+    }
+    xcb_window_t dialog = XCB_WINDOW_NONE;
+    return QTest::qWaitFor([&] { return (dialog = clientNamed(x, "Shutdown")); }, waitMs) &&
+           x.activateAndWait(dialog) && xdotool(display, {"type", "varneth-test"}) &&
+           xdotool(display, {"key", "Return"});
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Ending)
+
+// The real program, typed into as a user does and then ended each way a desktop session
+// ends it; every way must leave the inputs and the geometry in the store file.
+class TestX11SessionEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        VARNETH_REQUIRE_X11();
+        X11Probe x;
+        QVERIFY2(x.hasWindowManager(), "no EWMH window manager: run under scripts/with-x11.sh");
+        QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+        for (const char* tool : {"xdotool", "xsm", "iceauth", "Xvfb", "openbox"}) {
+            QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
+                     qPrintable(QString("%1 is missing: run scripts/setup.sh").arg(tool)));
+        }
+    }
+
+    void endsAndStores_data()
+    {
+        QTest::addColumn<Ending>("ending");
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("window manager close") << Ending::WindowManagerClose << 0;
+        QTest::newRow("SIGTERM") << Ending::Signal << SIGTERM;
+        QTest::newRow("SIGHUP") << Ending::Signal << SIGHUP;
+        QTest::newRow("SIGINT") << Ending::Signal << SIGINT;
+        QTest::newRow("SIGTERM twice") << Ending::SignalTwice << SIGTERM;
+        QTest::newRow("SIGTERM, settings open") << Ending::SignalWithSettingsOpen << SIGTERM;
+        QTest::newRow("xsm logout") << Ending::XsmLogout << 0;
+        QTest::newRow("xsm ended by SIGTERM") << Ending::XsmTerminated << 0;
+        QTest::newRow("X server killed") << Ending::DisplayLost << 0;
+    }
+
+    void endsAndStores()
+    {
+        QFETCH(Ending, ending);
+        QFETCH(int, signalNumber);
+
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("SESSION_MANAGER"); // the program joins a session only in the xsm rows
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+
+        OwnDisplay own;
+        QString display = qEnvironmentVariable("DISPLAY");
+        if (ending == Ending::DisplayLost) {
+            QVERIFY2(own.start(), "no private Xvfb with openbox");
+            display = own.name;
+        }
+        env.insert("DISPLAY", display);
+        SessionManager session;
+        if (ending == Ending::XsmLogout || ending == Ending::XsmTerminated) {
+            QVERIFY2(session.start(home.path(), env), "xsm did not start its session");
+        }
+
+        Child program;
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(VARNETH_PROGRAM);
+        QVERIFY(program.waitForStarted(waitMs));
+        const auto pid = pid_t(program.processId());
+
+        auto x = std::make_unique<X11Probe>(qPrintable(display));
+        xcb_window_t main = XCB_WINDOW_NONE;
+        QVERIFY2(QTest::qWaitFor([&] { return (main = windowOf(*x, pid)); }, waitMs),
+                 "the main window was not shown");
+        QVERIFY(x->activateAndWait(main));
+        QVERIFY(typeTheInputs(display));
+        QVERIFY2(x->ping(main), "the program did not handle the typing");
+        const QPoint mainPlace = x->frameTopLeft(main);
+        QPoint settingsPlace;
+
+        switch (ending) {
+        case Ending::WindowManagerClose:
+            x->closeThroughWindowManager(main);
+            break;
+        case Ending::Signal:
+            QCOMPARE(::kill(pid, signalNumber), 0);
+            break;
+        case Ending::SignalTwice:
+            QCOMPARE(::kill(pid, signalNumber), 0);
+            QCOMPARE(::kill(pid, signalNumber), 0);
+            break;
+        case Ending::SignalWithSettingsOpen: {
+            // From the last input past the three results and CALC to SETTINGS, and press it.
+            QVERIFY(xdotool(display, {"key", "Tab", "Tab", "Tab", "Tab", "Tab", "space"}));
+            xcb_window_t settings = XCB_WINDOW_NONE;
+            QVERIFY2(QTest::qWaitFor(
+                         [&] {
+                             settings = windowOf(*x, pid, main);
+                             return settings && x->activeWindow() == settings;
+                         },
+                         waitMs),
+                     "the settings window did not open");
+            settingsPlace = x->frameTopLeft(settings);
+            QCOMPARE(::kill(pid, signalNumber), 0);
+            break;
+        }
+        case Ending::XsmLogout:
+            QVERIFY2(logOutThroughXsm(*x, display), "xsm's Shutdown could not be driven");
+            break;
+        case Ending::XsmTerminated:
+            // xsm takes SIGTERM as a shutdown without interaction (xsm(1)).
+            session.xsm.terminate();
+            break;
+        case Ending::DisplayLost:
+            x.reset();
+            own.server.terminate();
+            break;
+        }
+
+        QVERIFY2(program.waitForFinished(waitMs), "the program did not end");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        if (ending == Ending::DisplayLost) {
+            QVERIFY(program.exitCode() != 0);
+        } else {
+            QCOMPARE(program.exitCode(), 0);
+        }
+
+        QSettings store(home.filePath("config/VARNETH/VARNETH.conf"), QSettings::IniFormat);
+        QVERIFY2(QFile::exists(store.fileName()), "nothing was stored");
+        QCOMPARE(store.status(), QSettings::NoError);
+        store.beginGroup("Settings");
+        for (const auto& [key, text] : inputs) {
+            QCOMPARE(store.value(key).toString(), text);
+        }
+        // Where the window stood; never resized, it keeps the size the load gave it.
+        QCOMPARE(store.value("MainLeft").toString(),
+                 QString::number(mainPlace.x() * twipsPerPixel));
+        QCOMPARE(store.value("MainTop").toString(), QString::number(mainPlace.y() * twipsPerPixel));
+        QCOMPARE(store.value("MainWidth").toString(), QString("10440"));
+        QCOMPARE(store.value("MainHeight").toString(), QString("1995"));
+        if (ending == Ending::SignalWithSettingsOpen) {
+            QCOMPARE(store.value("SettingsScreenLeft").toString(),
+                     QString::number(settingsPlace.x() * twipsPerPixel));
+            QCOMPARE(store.value("SettingsScreenTop").toString(),
+                     QString::number(settingsPlace.y() * twipsPerPixel));
+            QCOMPARE(store.value("AUTOSAVE_TICKBOX").toString(), QString("0"));
+            QCOMPARE(store.value("AlwaysOnTopTimer_TICKBOX").toString(), QString("0"));
+        }
+    }
+};
+
+VARNETH_X11_TEST_MAIN(TestX11SessionEnd)
+#include "tst_x11_session_end.moc"
