@@ -370,6 +370,25 @@ private slots:
         QVERIFY(h.shown.last().contains("blocker"));
     }
 
+    void sessionEndLogsFailuresWithoutAMessage()
+    {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        Harness h({}, dir.filePath("blocker/VARNETH.conf"));
+        h.controller.load();
+        h.window.show();
+        for (int write = 0; write < 7; ++write) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^settings not saved: "));
+        }
+        h.program.endSession();
+        h.program.endSession(); // a second signal while closing
+        QTRY_COMPARE(h.quits, QList<int>{0});
+        QVERIFY(h.shown.isEmpty()); // nobody is left to read a box
+        QCOMPARE(h.store.writes().size(), 7);
+    }
+
     void keepOnTopAndCalcGoThroughThePlatform()
     {
         Harness h;
