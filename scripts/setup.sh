@@ -18,6 +18,11 @@ packages=(
     # Themes and screen readers: the GTK theme plugin for the dark-theme check, a private
     # session bus with the accessibility bus, and pyatspi to read the program as a reader does
     qt6-gtk-platformtheme dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+    # Wayland tests: three real compositors with their XWayland and Qt's Wayland platform;
+    # wtype, swaymsg and grim under sway, xdotool on weston's host display, gdbus and
+    # python3-gi for mutter's remote-desktop keyboard, xhost to let us into sway's XWayland
+    sway xwayland grim wtype wl-clipboard weston mutter qt6-wayland
+    x11-xserver-utils libglib2.0-bin python3-gi
 )
 
 missing=()

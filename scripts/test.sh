@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up this machine, builds VARNETH with its tests and runs the whole suite,
 # once in the dev build and once under AddressSanitizer/UndefinedBehaviorSanitizer.
-# The X11 tests get their own Xvfb and openbox, started and stopped here.
+# The X11 tests get their own Xvfb and openbox, the Wayland tests each compositor in turn,
+# started and stopped here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +14,12 @@ for preset in dev asan; do
     cmake --build --preset "$preset"
     echo "== $preset: tests"
     ./scripts/with-x11.sh ctest --preset "$preset" -j2
+done
+
+# The real program on each Wayland compositor, as a Wayland client and through XWayland.
+for compositor in sway weston mutter; do
+    echo "== dev: wayland tests under $compositor"
+    ./scripts/with-wayland.sh "$compositor" ctest --preset dev -L wayland
 done
 
 # The .deb as a user gets it: built from the release preset, checked by lintian against
