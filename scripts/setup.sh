@@ -9,6 +9,10 @@ packages=(
     fonts-liberation
     # X11 tests and screenshots: a virtual display, a real window manager, tools to inspect it
     xvfb xauth openbox x11-utils xdotool imagemagick
+    # The window managers of the big desktops, for the desktop matrix (scripts/test-desktops.sh),
+    # each with a private D-Bus session; marco's stand-in schema is compiled with glib's tool
+    xfwm4 kwin-x11 kwin-style-breeze mutter metacity marco icewm fluxbox
+    dbus-daemon libglib2.0-bin
     # Packaging: dpkg-shlibdeps for the .deb's dependencies, appstreamcli to check the metainfo
     dpkg-dev appstream
 )
