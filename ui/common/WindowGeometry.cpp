@@ -70,9 +70,10 @@ void WindowGeometry::restore(QWidget& window, const Settings& settings, Settings
     apply(window, geometry, dpi);
 }
 
-TwipsGeometry WindowGeometry::read(const QWidget& window, double dpi)
+TwipsGeometry WindowGeometry::read(const QWidget& window, double dpi,
+                                   std::optional<QPoint> frameTopLeft)
 {
-    const QPoint position = window.pos();
+    const QPoint position = frameTopLeft.value_or(window.pos());
     const QSize client = window.size();
     TwipsGeometry geometry;
     geometry.left = float(Twips::fromPixels(position.x(), dpi));

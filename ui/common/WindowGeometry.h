@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QSize>
+#include <optional>
 
 class QWidget;
 
@@ -41,8 +42,10 @@ public:
     // Reads the four keys in the order left, top, width, height and applies them.
     static void restore(QWidget& window, const Settings& settings, SettingsKey left,
                         SettingsKey top, SettingsKey width, SettingsKey height, double dpi);
-    // The window's geometry as it is stored: whole pixels converted back to twips.
-    static TwipsGeometry read(const QWidget& window, double dpi);
+    // The window's geometry as it is stored: whole pixels converted back to twips. The
+    // frame's top-left is the desktop's when it knows better than Qt (Platform::frameTopLeft).
+    static TwipsGeometry read(const QWidget& window, double dpi,
+                              std::optional<QPoint> frameTopLeft = std::nullopt);
 };
 
 } // namespace varneth

@@ -132,6 +132,11 @@ void MainWindowController::prepareOwnedToolWindow(QWidget& window)
     m_platform.prepareToolWindow(window.winId());
 }
 
+std::optional<QPoint> MainWindowController::ownedFrameTopLeft(QWidget& window)
+{
+    return m_platform.frameTopLeft(window.winId());
+}
+
 void MainWindowController::launchCalculator()
 {
     m_platform.shellExecute(m_window.winId(), QStringLiteral("runas"), QStringLiteral("calc.exe"),
@@ -152,7 +157,8 @@ void MainWindowController::openSettings()
 void MainWindowController::storeOnClose()
 {
     m_reporter.beginAction();
-    const TwipsGeometry geometry = WindowGeometry::read(m_window, m_window.dpi());
+    const TwipsGeometry geometry =
+        WindowGeometry::read(m_window, m_window.dpi(), m_platform.frameTopLeft(m_window.winId()));
     m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::MainLeft, geometry.left));
     m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::MainTop, geometry.top));
     m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::MainWidth, geometry.width));

@@ -44,6 +44,7 @@ public:
     QString fieldText(ValuationField field) const override;
     void setFieldText(ValuationField field, const QString& text) override;
     void prepareOwnedToolWindow(QWidget& window) override;
+    std::optional<QPoint> ownedFrameTopLeft(QWidget& window) override;
 
 signals:
     // The close sequence has run; the program ends.

@@ -134,7 +134,8 @@ void SettingsWindowController::clearAllSavedData()
 void SettingsWindowController::storeOnClose()
 {
     m_reporter.beginAction();
-    const TwipsGeometry geometry = WindowGeometry::read(*m_window, m_window->dpi());
+    const TwipsGeometry geometry =
+        WindowGeometry::read(*m_window, m_window->dpi(), m_main.ownedFrameTopLeft(*m_window));
     m_reporter.onActionWrite(
         m_settings.writeSingle(SettingsKey::SettingsScreenLeft, geometry.left));
     m_reporter.onActionWrite(m_settings.writeSingle(SettingsKey::SettingsScreenTop, geometry.top));
