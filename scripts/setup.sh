@@ -13,6 +13,8 @@ packages=(
     # each with a private D-Bus session; marco's stand-in schema is compiled with glib's tool
     xfwm4 kwin-x11 kwin-style-breeze mutter metacity marco icewm fluxbox
     dbus-daemon libglib2.0-bin
+    # Real clicks and key presses in the X11 tests, through the XTest extension
+    libxcb-xtest0-dev
     # Packaging: dpkg-shlibdeps for the .deb's dependencies, appstreamcli to check the metainfo
     dpkg-dev appstream
 )

@@ -9,9 +9,10 @@
 
 using namespace varneth;
 
-// The X11 backend against a real EWMH window manager (openbox on Xvfb, from
-// scripts/with-x11.sh). The "other" window is a plain X client on the probe's connection,
-// like another program's window. Every outcome is read back from the server.
+// The X11 backend against a real EWMH window manager (whichever of the eight that
+// scripts/with-x11.sh starts, VARNETH_WM). The "other" window is a plain X client on the
+// probe's connection, like another program's window. Every outcome is read back from the
+// server.
 class TestX11Platform : public QObject
 {
     Q_OBJECT
@@ -28,9 +29,15 @@ private slots:
     void tickWithOwnWindowActiveChangesNothing();
     void tickWithoutActiveWindowOnlyRaisesOwn_data();
     void tickWithoutActiveWindowOnlyRaisesOwn();
+    void canKeepOnTopAsTheRootLists_data();
+    void canKeepOnTopAsTheRootLists();
+    void frameTopLeftIsTheServers();
 
 private:
-    static constexpr const char* attention = "_NET_WM_STATE_DEMANDS_ATTENTION";
+    // A state every window manager here sets on request and that changes no stacking:
+    // mutter and metacity refuse "demands attention" for a window in plain view, fluxbox
+    // ignores "skip pager".
+    static constexpr const char* marker = "_NET_WM_STATE_SKIP_TASKBAR";
 
     bool isAbove(xcb_window_t window) { return m_x.hasState(window, "_NET_WM_STATE_ABOVE"); }
     void setActiveProperty(bool present);
@@ -58,8 +65,8 @@ void TestX11Platform::setActiveProperty(bool present)
 void TestX11Platform::markAndWait()
 {
     X11Probe::syncApplication();
-    m_x.setState(m_other, attention, true);
-    QTRY_VERIFY_WITH_TIMEOUT(m_x.hasState(m_other, attention), 5000);
+    m_x.setState(m_other, marker, true);
+    QTRY_VERIFY_WITH_TIMEOUT(m_x.hasState(m_other, marker), 5000);
 }
 
 void TestX11Platform::initTestCase()
@@ -114,8 +121,8 @@ void TestX11Platform::foregroundIsActiveWindowProperty()
         expected = active == QLatin1String("own") ? own() : m_other;
         QVERIFY(m_x.activateAndWait(expected));
     } else {
-        // Let openbox finish focusing the windows just mapped, or it may write the
-        // property again over ours.
+        // Let the window manager finish focusing the windows just mapped, or it may write
+        // the property again over ours.
         QVERIFY(m_x.activateAndWait(own()));
         setActiveProperty(active == QLatin1String("none"));
         QCOMPARE(m_x.activeWindow(), XCB_WINDOW_NONE);
@@ -139,7 +146,7 @@ void TestX11Platform::tickTakesAboveFromOtherActiveWindow()
     KeepOnTop(platform).tick(own());
 
     QTRY_VERIFY_WITH_TIMEOUT(!isAbove(m_other) && isAbove(own()), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_x.stacking().indexOf(own()) > m_x.stacking().indexOf(m_other), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_x.isStackedAbove(own(), m_other), 5000);
     QCOMPARE(m_x.clientGeometry(own()), ownBefore);
     QCOMPARE(m_x.clientGeometry(m_other), otherBefore);
 }
@@ -154,7 +161,7 @@ void TestX11Platform::tickWithOwnWindowActiveChangesNothing()
     QVERIFY(!isAbove(own()));
     const QList<quint32> ownState = m_x.wmState(own());
     const QList<quint32> otherState = m_x.wmState(m_other);
-    const QList<quint32> stackingBefore = m_x.stacking();
+    const QList<quint32> stackingBefore = m_x.frameStacking();
 
     X11Platform platform;
     QCOMPARE(platform.foregroundWindow(), WindowHandle(own()));
@@ -163,9 +170,9 @@ void TestX11Platform::tickWithOwnWindowActiveChangesNothing()
 
     QCOMPARE(m_x.wmState(own()), ownState);
     QList<quint32> otherAfter = m_x.wmState(m_other);
-    otherAfter.removeAll(m_x.atom(attention));
+    otherAfter.removeAll(m_x.atom(marker));
     QCOMPARE(otherAfter, otherState);
-    QCOMPARE(m_x.stacking(), stackingBefore);
+    QCOMPARE(m_x.frameStacking(), stackingBefore);
 }
 
 void TestX11Platform::tickWithoutActiveWindowOnlyRaisesOwn_data()
@@ -192,6 +199,46 @@ void TestX11Platform::tickWithoutActiveWindowOnlyRaisesOwn()
     // missing foreground window has been handled too.
     QTRY_VERIFY_WITH_TIMEOUT(isAbove(own()), 5000);
     QCOMPARE(m_x.wmState(m_other), otherState);
+}
+
+void TestX11Platform::canKeepOnTopAsTheRootLists_data()
+{
+    QTest::addColumn<QString>("supported");
+
+    QTest::newRow("as the window manager lists it") << "listed";
+    QTest::newRow("without _NET_WM_STATE_ABOVE (sway's XWayland)") << "without";
+    QTest::newRow("_NET_SUPPORTED absent") << "absent";
+}
+
+void TestX11Platform::canKeepOnTopAsTheRootLists()
+{
+    QFETCH(QString, supported);
+    const QList<quint32> listed = m_x.property(m_x.root(), "_NET_SUPPORTED", XCB_ATOM_ATOM);
+    QVERIFY(listed.contains(m_x.atom("_NET_WM_STATE_ABOVE")));
+    if (supported == QLatin1String("without")) {
+        QList<quint32> without = listed;
+        without.removeAll(m_x.atom("_NET_WM_STATE_ABOVE"));
+        m_x.setProperty(m_x.root(), "_NET_SUPPORTED", XCB_ATOM_ATOM, without);
+    } else if (supported == QLatin1String("absent")) {
+        m_x.deleteProperty(m_x.root(), "_NET_SUPPORTED");
+    }
+
+    const bool can = X11Platform().canKeepOnTop();
+    m_x.setProperty(m_x.root(), "_NET_SUPPORTED", XCB_ATOM_ATOM, listed);
+    QCOMPARE(can, supported == QLatin1String("listed"));
+}
+
+void TestX11Platform::frameTopLeftIsTheServers()
+{
+    X11Platform platform;
+    QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own()), 5000);
+    const std::optional<QPoint> framed = platform.frameTopLeft(own());
+    QVERIFY(framed.has_value());
+    QCOMPARE(*framed, m_x.frameTopLeft(own()));
+
+    // A native window never shown has no frame: Qt's own notion is all there is.
+    QWidget unshown;
+    QVERIFY(!platform.frameTopLeft(unshown.winId()).has_value());
 }
 
 QTEST_MAIN(TestX11Platform)
