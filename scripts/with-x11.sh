@@ -61,8 +61,11 @@ desktop() {
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME"
     mkdir -m 0700 "$XDG_RUNTIME_DIR"
 
-    # -displayfd lets Xvfb pick a free display and tell us which one it took.
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$state/display" \
+    # -displayfd lets Xvfb pick a free display and tell us which one it took. Without
+    # -noreset the server starts over whenever its last client leaves, and a client that
+    # connects meanwhile is refused: a window manager started right after a first client
+    # (the check below, or a helper of its own) then fails to open the display.
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$state/display" \
         >"$state/xvfb.log" 2>&1 &
     local display=""
     for _ in $(seq 200); do
@@ -73,8 +76,7 @@ desktop() {
     done
     [ -n "$display" ] || fail "Xvfb did not start: $(tail -n3 "$state/xvfb.log")"
     export DISPLAY=":$display"
-    # A display number just freed can still be answered for a moment by the server that
-    # had it; wait until a client really gets through to ours.
+    # Wait until a client really gets through.
     for _ in $(seq 200); do
         xprop -root >/dev/null 2>&1 && break
         sleep 0.05
@@ -129,8 +131,8 @@ EOF
         ;;
     esac
 
-    # KWin, and now and then fluxbox, fail their first connection to a display number
-    # just freed: each window manager gets one more try, and the first failure is shown.
+    # Should a window manager still fail to start, it gets one more try, and the first
+    # failure is shown.
     local tries=2 pid=""
     for try in $(seq "$tries"); do
         "${command[@]}" >"$state/wm.log" 2>&1 &
