@@ -210,12 +210,16 @@ private slots:
                 QTRY_COMPARE_WITH_TIMEOUT(m_x.frameTopLeft(own), stored, 10000);
                 first = m_x.frameTopLeft(own);
             } else {
-                QTRY_VERIFY2_WITH_TIMEOUT(within1px(m_x.frameTopLeft(own), first),
-                                          qPrintable(QStringLiteral("round %1: (%2, %3)")
-                                                         .arg(round)
-                                                         .arg(m_x.frameTopLeft(own).x())
-                                                         .arg(m_x.frameTopLeft(own).y())),
-                                          10000);
+                const QString storedKeys = settings ? "SettingsScreen" : "Main";
+                QTRY_VERIFY2_WITH_TIMEOUT(
+                    within1px(m_x.frameTopLeft(own), first),
+                    qPrintable(
+                        QStringLiteral("round %1: at (%2, %3), stored %4, %5")
+                            .arg(round)
+                            .arg(m_x.frameTopLeft(own).x())
+                            .arg(m_x.frameTopLeft(own).y())
+                            .arg(h->stored(storedKeys + "Left"), h->stored(storedKeys + "Top"))),
+                    10000);
             }
             if (round == 3) {
                 break;
