@@ -38,9 +38,9 @@ public:
     // Where the flags already say it all, it does nothing.
     virtual void prepareToolWindow(WindowHandle /*window*/) {}
 
-    // Where the desktop really has the top-left of the window's frame, in pixels on the
-    // virtual desktop, when it can say so better than Qt; nullopt means Qt's own notion
-    // (QWidget::pos()) is as good as it gets.
+    // Where the desktop really has the top-left of the window's frame, in Qt's
+    // device-independent pixels as QWidget::pos() counts them, when it can say so better
+    // than Qt; nullopt means Qt's own notion (QWidget::pos()) is as good as it gets.
     virtual std::optional<QPoint> frameTopLeft(WindowHandle /*window*/) { return std::nullopt; }
 
     // Whether setTopmost() can keep a window above others on this desktop at all.

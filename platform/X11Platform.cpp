@@ -3,6 +3,8 @@
 #include "CalculatorLauncher.h"
 
 #include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
 #include <array>
@@ -21,6 +23,23 @@ namespace {
 constexpr std::uint32_t StateRemove = 0;
 constexpr std::uint32_t StateAdd = 1;
 constexpr std::uint32_t SourcePager = 2;
+
+// The device pixel ratio of the application's window with that native handle, or the
+// primary screen's for a window that is not the application's.
+qreal devicePixelRatioOf(WindowHandle handle)
+{
+    if (!qApp) {
+        return 1;
+    }
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    for (const QWindow* window : windows) {
+        if (window->handle() && static_cast<WindowHandle>(window->winId()) == handle) {
+            return window->devicePixelRatio();
+        }
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->devicePixelRatio() : 1;
+}
 
 xcb_connection_t* applicationConnection()
 {
@@ -222,7 +241,10 @@ std::optional<QPoint> X11Platform::frameTopLeft(WindowHandle window)
         xcb_translate_coordinates_reply(m_connection, cookie, nullptr);
     std::optional<QPoint> topLeft;
     if (reply && reply->same_screen && extents.size() == 4) {
-        topLeft = QPoint(reply->dst_x - int(extents[0]), reply->dst_y - int(extents[2]));
+        // The server counts device pixels; Qt places windows in device-independent ones.
+        const qreal ratio = devicePixelRatioOf(window);
+        topLeft = QPoint(qRound((reply->dst_x - int(extents[0])) / ratio),
+                         qRound((reply->dst_y - int(extents[2])) / ratio));
     }
     std::free(reply);
     return topLeft;
