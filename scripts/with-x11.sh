@@ -65,7 +65,7 @@ desktop() {
     # -noreset the server starts over whenever its last client leaves, and a client that
     # connects meanwhile is refused: a window manager started right after a first client
     # (the check below, or a helper of its own) then fails to open the display.
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$state/display" \
+    Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp -noreset 3>"$state/display" \
         >"$state/xvfb.log" 2>&1 &
     local display=""
     for _ in $(seq 200); do

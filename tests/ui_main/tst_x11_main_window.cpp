@@ -81,6 +81,8 @@ private slots:
         QVERIFY2(m_x.hasWindowManager(), "no EWMH window manager: run under scripts/with-x11.sh");
         // The stored twips below are whole pixels at the usual 96 dpi that Xvfb reports.
         QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+        // Run a second time at QT_SCALE_FACTOR=2: the server counts device pixels.
+        m_ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
     }
 
     void mappedAsAFixedToolWindowAndClosedByTheWindowManager()
@@ -93,7 +95,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own) && m_x.isViewable(own), 10000);
 
         // Placed at the stored frame position: 3000 and 1500 twips are 200 and 100 pixels.
-        QTRY_COMPARE_WITH_TIMEOUT(m_x.frameTopLeft(own), QPoint(200, 100), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_x.frameTopLeft(own), device(QPoint(200, 100)), 10000);
 
         const QByteArray caption("HOLBRECK - VARNETH");
         QCOMPARE(m_x.text(own, "_NET_WM_NAME", m_x.atom("UTF8_STRING")), caption);
@@ -148,7 +150,7 @@ private slots:
         QVERIFY(m_x.hasState(own, "_NET_WM_STATE_SKIP_TASKBAR"));
         QVERIFY(m_x.hasState(own, "_NET_WM_STATE_SKIP_PAGER"));
         const QSize client = m_x.clientSize(own);
-        QCOMPARE(client, window->size());
+        QCOMPARE(client, window->size() * m_ratio);
         const X11Probe::SizeHints hints = m_x.normalHints(own);
         QVERIFY(hints.hasMin && hints.hasMax);
         QCOMPARE(hints.min, client);
@@ -206,7 +208,7 @@ private slots:
             const xcb_window_t own = idOf(window);
             QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own) && m_x.isViewable(own), 10000);
             if (round == 0) {
-                const QPoint stored = settings ? QPoint(300, 250) : QPoint(200, 100);
+                const QPoint stored = device(settings ? QPoint(300, 250) : QPoint(200, 100));
                 QTRY_COMPARE_WITH_TIMEOUT(m_x.frameTopLeft(own), stored, 10000);
                 first = m_x.frameTopLeft(own);
             } else {
@@ -255,7 +257,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == nullptr, 10000);
 
         QLineEdit* amount = h.field("AMOUNT_IN_WALLET_1");
-        m_x.click(client.topLeft() + amount->mapTo(&h.window, amount->rect().center()));
+        m_x.click(client.topLeft() + device(amount->mapTo(&h.window, amount->rect().center())));
         QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), own, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), &h.window, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), amount, 10000);
@@ -266,7 +268,13 @@ private slots:
     }
 
 private:
+    QPoint device(const QPoint& independent) const
+    {
+        return (QPointF(independent) * m_ratio).toPoint();
+    }
+
     X11Probe m_x;
+    qreal m_ratio = 1;
 };
 
 QTEST_MAIN(TestX11MainWindow)
