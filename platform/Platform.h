@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <QtGlobal>
 #include <memory>
+#include <optional>
 
 namespace varneth {
 
@@ -33,6 +35,14 @@ public:
     // time it is shown; the desktop may forget the hints while the window is hidden.
     // Where the flags already say it all, it does nothing.
     virtual void prepareToolWindow(WindowHandle /*window*/) {}
+
+    // Where the desktop really has the top-left of the window's frame, in Qt's
+    // device-independent pixels as QWidget::pos() counts them, when it can say so better
+    // than Qt; nullopt means Qt's own notion (QWidget::pos()) is as good as it gets.
+    virtual std::optional<QPoint> frameTopLeft(WindowHandle /*window*/) { return std::nullopt; }
+
+    // Whether setTopmost() can keep a window above others on this desktop at all.
+    virtual bool canKeepOnTop() { return false; }
 
     // The implementation for the running QGuiApplication's platform (X11 or generic).
     static std::unique_ptr<Platform> create();

@@ -3,6 +3,8 @@
 #include "CalculatorLauncher.h"
 
 #include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
 #include <array>
@@ -21,6 +23,23 @@ namespace {
 constexpr std::uint32_t StateRemove = 0;
 constexpr std::uint32_t StateAdd = 1;
 constexpr std::uint32_t SourcePager = 2;
+
+// The device pixel ratio of the application's window with that native handle, or the
+// primary screen's for a window that is not the application's.
+qreal devicePixelRatioOf(WindowHandle handle)
+{
+    if (!qApp) {
+        return 1;
+    }
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    for (const QWindow* window : windows) {
+        if (window->handle() && static_cast<WindowHandle>(window->winId()) == handle) {
+            return window->devicePixelRatio();
+        }
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->devicePixelRatio() : 1;
+}
 
 xcb_connection_t* applicationConnection()
 {
@@ -100,9 +119,13 @@ bool X11Platform::internAtoms()
                                                                  "_NET_WM_STATE_SKIP_PAGER",
                                                                  "_NET_WM_WINDOW_TYPE",
                                                                  "_NET_WM_WINDOW_TYPE_TOOLBAR",
+                                                                 "_NET_WM_WINDOW_TYPE_UTILITY",
                                                                  "_NET_SUPPORTING_WM_CHECK",
                                                                  "_NET_WM_NAME",
-                                                                 "UTF8_STRING"};
+                                                                 "UTF8_STRING",
+                                                                 "_NET_FRAME_EXTENTS",
+                                                                 "_NET_SUPPORTED",
+                                                                 "_MOTIF_WM_HINTS"};
     std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
     // All requests go out before the first reply is awaited: one round trip.
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -171,12 +194,70 @@ void X11Platform::prepareToolWindow(WindowHandle window)
         return;
     }
     const auto target = static_cast<xcb_window_t>(window);
-    // The type is the client's to set at any time; openbox reads it again when it changes.
-    if (windowManagerIsOpenbox()) {
+    // The type is the client's to set at any time; both read it again when it changes.
+    // openbox draws the iconify button for every type but a toolbar (and the few that
+    // have no title bar), whatever the Motif hints say. KWin offers minimising to every
+    // normal window and dialog that takes the keyboard; a utility window that is not
+    // transient for a hidden window it leaves alone. Everywhere else a normal window is
+    // best: weston's XWayland maps utility windows unmanaged, without the keyboard.
+    const QByteArray manager = windowManagerName();
+    if (manager.compare("Openbox", Qt::CaseInsensitive) == 0) {
         prependWindowType(target, atom(WmWindowTypeToolbar));
+    } else if (manager.compare("KWin", Qt::CaseInsensitive) == 0) {
+        prependWindowType(target, atom(WmWindowTypeUtility));
     }
+    writeMotifHints(target);
     addStates(target, atom(WmStateSkipTaskbar), atom(WmStateSkipPager));
     xcb_flush(m_connection);
+}
+
+// Qt's Motif hints always allow resizing, which IceWM then offers; and a window menu,
+// which xfwm4 and IceWM show as a button of its own. A fixed tool window has neither:
+// moving and closing, a border and a title bar.
+void X11Platform::writeMotifHints(std::uint32_t window)
+{
+    constexpr std::uint32_t functionsAndDecorations = (1u << 0) | (1u << 1);
+    constexpr std::uint32_t move = 1u << 2;
+    constexpr std::uint32_t close = 1u << 5;
+    constexpr std::uint32_t border = 1u << 1;
+    constexpr std::uint32_t title = 1u << 3;
+    // flags, functions, decorations, input mode, status
+    writeList(m_connection, window, atom(MotifWmHints), atom(MotifWmHints),
+              {functionsAndDecorations, move | close, border | title, 0, 0});
+}
+
+std::optional<QPoint> X11Platform::frameTopLeft(WindowHandle window)
+{
+    if (window == 0 || !internAtoms()) {
+        return std::nullopt;
+    }
+    const auto target = static_cast<xcb_window_t>(window);
+    const xcb_translate_coordinates_cookie_t cookie =
+        xcb_translate_coordinates(m_connection, target, m_root, 0, 0);
+    // left, right, top, bottom; set by the window manager once it has framed the window.
+    const std::vector<std::uint32_t> extents =
+        readList(m_connection, target, atom(FrameExtents), XCB_ATOM_CARDINAL);
+    xcb_translate_coordinates_reply_t* reply =
+        xcb_translate_coordinates_reply(m_connection, cookie, nullptr);
+    std::optional<QPoint> topLeft;
+    if (reply && reply->same_screen && extents.size() == 4) {
+        // The server counts device pixels; Qt places windows in device-independent ones.
+        const qreal ratio = devicePixelRatioOf(window);
+        topLeft = QPoint(qRound((reply->dst_x - int(extents[0])) / ratio),
+                         qRound((reply->dst_y - int(extents[2])) / ratio));
+    }
+    std::free(reply);
+    return topLeft;
+}
+
+bool X11Platform::canKeepOnTop()
+{
+    if (!internAtoms()) {
+        return false;
+    }
+    const std::vector<std::uint32_t> supported =
+        readList(m_connection, m_root, atom(Supported), XCB_ATOM_ATOM);
+    return std::find(supported.begin(), supported.end(), atom(WmStateAbove)) != supported.end();
 }
 
 bool X11Platform::isMapped(std::uint32_t window)
@@ -189,25 +270,24 @@ bool X11Platform::isMapped(std::uint32_t window)
 }
 
 // EWMH names the window manager through a child window of its own that carries its name.
-bool X11Platform::windowManagerIsOpenbox()
+QByteArray X11Platform::windowManagerName()
 {
     const std::vector<std::uint32_t> check =
         readList(m_connection, m_root, atom(SupportingWmCheck), XCB_ATOM_WINDOW);
     if (check.empty() || check.front() == XCB_WINDOW_NONE) {
-        return false;
+        return {};
     }
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
         m_connection,
         xcb_get_property(m_connection, 0, check.front(), atom(WmName), atom(Utf8String), 0, 64),
         nullptr);
-    bool openbox = false;
+    QByteArray name;
     if (reply && reply->format == 8) {
-        const QByteArray name(static_cast<const char*>(xcb_get_property_value(reply)),
-                              xcb_get_property_value_length(reply));
-        openbox = name.compare("Openbox", Qt::CaseInsensitive) == 0;
+        name = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                          xcb_get_property_value_length(reply));
     }
     std::free(reply);
-    return openbox;
+    return name;
 }
 
 void X11Platform::addStates(std::uint32_t window, std::uint32_t first, std::uint32_t second)

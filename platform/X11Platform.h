@@ -2,6 +2,7 @@
 
 #include "Platform.h"
 
+#include <QByteArray>
 #include <cstdint>
 
 struct xcb_connection_t;
@@ -24,10 +25,19 @@ public:
     void setTopmost(WindowHandle window, bool topmost) override;
     void startCalculator() override;
     // Adds _NET_WM_STATE_SKIP_TASKBAR and _NET_WM_STATE_SKIP_PAGER, as a property while the
-    // window is unmapped and as a request to the window manager once it is mapped. Under
-    // openbox the window is also typed a toolbar: openbox draws the iconify button for
-    // every other type whatever the Motif hints say.
+    // window is unmapped and as a request to the window manager once it is mapped, and
+    // Motif hints that allow moving and closing only, with a border and a title bar but
+    // no window menu. The window keeps the type Qt gave it (normal, or dialog for an
+    // owned window) except under the two window managers that decide minimising by the
+    // type alone: openbox gets a toolbar, KWin a utility window.
     void prepareToolWindow(WindowHandle window) override;
+    // The client's place on the root, as the server has it, less the left and top
+    // _NET_FRAME_EXTENTS. Qt's cached position can be off by the border where a window
+    // manager's synthetic ConfigureNotify leaves it out (IceWM). nullopt while the window
+    // is not framed by a window manager.
+    std::optional<QPoint> frameTopLeft(WindowHandle window) override;
+    // Whether the window manager lists _NET_WM_STATE_ABOVE in the root's _NET_SUPPORTED.
+    bool canKeepOnTop() override;
 
 private:
     enum Atom
@@ -39,16 +49,21 @@ private:
         WmStateSkipPager,
         WmWindowType,
         WmWindowTypeToolbar,
+        WmWindowTypeUtility,
         SupportingWmCheck,
         WmName,
         Utf8String,
+        FrameExtents,
+        Supported,
+        MotifWmHints,
         AtomCount
     };
 
     bool internAtoms();
     std::uint32_t atom(Atom which) const { return m_atoms[which]; }
     bool isMapped(std::uint32_t window);
-    bool windowManagerIsOpenbox();
+    QByteArray windowManagerName();
+    void writeMotifHints(std::uint32_t window);
     void addStates(std::uint32_t window, std::uint32_t first, std::uint32_t second);
     void prependWindowType(std::uint32_t window, std::uint32_t type);
 

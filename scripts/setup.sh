@@ -12,17 +12,22 @@ packages=(
     # Ending a session: xsm as the XSMP session manager, and iceauth, which xsm runs to
     # set up its clients' authentication
     x11-session-utils x11-xserver-utils
+    # The window managers of the big desktops, for the desktop matrix (scripts/test-desktops.sh),
+    # each with a private D-Bus session; marco's stand-in schema is compiled with glib's tool
+    xfwm4 kwin-x11 kwin-style-breeze mutter metacity marco icewm fluxbox
+    dbus-daemon libglib2.0-bin
+    # Real clicks and key presses in the X11 tests, through the XTest extension
+    libxcb-xtest0-dev
     # Packaging: dpkg-shlibdeps for the .deb's dependencies, appstreamcli to check the
     # metainfo, lintian to check the .deb against Debian policy
     dpkg-dev appstream lintian
     # Themes and screen readers: the GTK theme plugin for the dark-theme check, a private
     # session bus with the accessibility bus, and pyatspi to read the program as a reader does
-    qt6-gtk-platformtheme dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+    qt6-gtk-platformtheme at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     # Wayland tests: three real compositors with their XWayland and Qt's Wayland platform;
     # wtype, swaymsg and grim under sway, xdotool on weston's host display, gdbus and
     # python3-gi for mutter's remote-desktop keyboard, xhost to let us into sway's XWayland
-    sway xwayland grim wtype wl-clipboard weston mutter qt6-wayland
-    x11-xserver-utils libglib2.0-bin python3-gi
+    sway xwayland grim wtype wl-clipboard weston qt6-wayland python3-gi
 )
 
 missing=()

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 namespace varneth {
 
@@ -124,6 +125,42 @@ public:
     {
         return !property(m_root, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW).isEmpty();
     }
+    // The name the window manager gives itself (EWMH): "Openbox", "KWin", "IceWM 3.3.1 ...".
+    QByteArray windowManagerName()
+    {
+        const QList<quint32> check = property(m_root, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
+        return check.isEmpty() ? QByteArray()
+                               : text(check.first(), "_NET_WM_NAME", atom("UTF8_STRING"));
+    }
+    // Whether the window manager lists the hint in the root's _NET_SUPPORTED.
+    bool supports(const char* name)
+    {
+        return property(m_root, "_NET_SUPPORTED", XCB_ATOM_ATOM).contains(atom(name));
+    }
+
+    // The root's children, bottom to top: the frames as the server stacks them. Some window
+    // managers (IceWM, Fluxbox) leave their always-on-top layer out of
+    // _NET_CLIENT_LIST_STACKING; this is what the user sees.
+    QList<quint32> frameStacking() { return children(m_root); }
+    // The root's child that holds the window: its frame, or itself when unframed.
+    xcb_window_t frameOf(xcb_window_t window)
+    {
+        for (;;) {
+            xcb_query_tree_reply_t* reply =
+                xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr);
+            const xcb_window_t parent = reply ? reply->parent : xcb_window_t(XCB_WINDOW_NONE);
+            std::free(reply);
+            if (parent == m_root || parent == XCB_WINDOW_NONE) {
+                return window;
+            }
+            window = parent;
+        }
+    }
+    bool isStackedAbove(xcb_window_t upper, xcb_window_t lower)
+    {
+        const QList<quint32> frames = frameStacking();
+        return frames.indexOf(frameOf(upper)) > frames.indexOf(frameOf(lower));
+    }
 
     // Managed and framed: in the client list, with the frame extents set.
     bool isManaged(xcb_window_t window)
@@ -201,6 +238,48 @@ public:
         }
         std::free(reply);
         return result;
+    }
+
+    // A real click of the first button at a place on the root, through the XTest extension,
+    // as the user's mouse makes it.
+    void click(const QPoint& onRoot)
+    {
+        xcb_test_fake_input(m_connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_root,
+                            qint16(onRoot.x()), qint16(onRoot.y()), 0);
+        for (const quint8 type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
+            xcb_test_fake_input(m_connection, type, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+        }
+        sync();
+    }
+    // A real key press and release of the key that types the (Latin-1) character without
+    // a modifier, through the XTest extension; false when no key types it.
+    bool typeKey(char character)
+    {
+        const xcb_setup_t* setup = xcb_get_setup(m_connection);
+        const quint8 count = quint8(setup->max_keycode - setup->min_keycode + 1);
+        xcb_get_keyboard_mapping_reply_t* mapping = xcb_get_keyboard_mapping_reply(
+            m_connection, xcb_get_keyboard_mapping(m_connection, setup->min_keycode, count),
+            nullptr);
+        quint8 keycode = 0;
+        if (mapping) {
+            const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(mapping);
+            for (int i = 0; i < count && keycode == 0; ++i) {
+                // The first symbol of each key is the one it types without a modifier.
+                if (symbols[i * mapping->keysyms_per_keycode] == xcb_keysym_t(character)) {
+                    keycode = quint8(setup->min_keycode + i);
+                }
+            }
+        }
+        std::free(mapping);
+        if (keycode == 0) {
+            return false;
+        }
+        for (const quint8 type : {XCB_KEY_PRESS, XCB_KEY_RELEASE}) {
+            xcb_test_fake_input(m_connection, type, keycode, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0,
+                                0, 0);
+        }
+        sync();
+        return true;
     }
 
     SizeHints normalHints(xcb_window_t window)

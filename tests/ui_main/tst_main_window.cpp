@@ -596,7 +596,7 @@ private slots:
     {
         Harness h;
         QCOMPARE(h.window.windowTitle(), QString("HOLBRECK - VARNETH"));
-        QVERIFY(h.window.windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(h.window.windowType(), Qt::Window);
         QVERIFY(!h.window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!h.window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QCOMPARE(h.window.windowIcon().availableSizes().value(0), QSize(100, 100));

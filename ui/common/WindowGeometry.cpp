@@ -86,9 +86,10 @@ void WindowGeometry::restore(QWidget& window, const Settings& settings, const Ge
 }
 
 QList<SettingsStore::WriteResult> WindowGeometry::store(const QWidget& window, Settings& settings,
-                                                        const GeometryKeys& keys, double dpi)
+                                                        const GeometryKeys& keys, double dpi,
+                                                        std::optional<QPoint> frameTopLeft)
 {
-    const TwipsGeometry geometry = read(window, dpi);
+    const TwipsGeometry geometry = read(window, dpi, frameTopLeft);
     QList<SettingsStore::WriteResult> results;
     if (positionIsKnown()) {
         results.append(settings.writeSingle(keys.left, geometry.left));
@@ -101,13 +102,15 @@ QList<SettingsStore::WriteResult> WindowGeometry::store(const QWidget& window, S
     return results;
 }
 
-TwipsGeometry WindowGeometry::read(const QWidget& window, double dpi)
+TwipsGeometry WindowGeometry::read(const QWidget& window, double dpi,
+                                   std::optional<QPoint> frameTopLeft)
 {
     // A fixed window's size is the one it was given, whatever a window manager imposed
     // on it for a moment; that is never what the user chose.
     const QSize size =
         window.minimumSize() == window.maximumSize() ? window.minimumSize() : window.size();
-    const QRectF twips = Twips::fromPixels(QRect(window.pos(), size), dpi);
+    const QRectF twips =
+        Twips::fromPixels(QRect(frameTopLeft.value_or(window.pos()), size), dpi);
     TwipsGeometry geometry;
     geometry.left = float(twips.x());
     geometry.top = float(twips.y());

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPoint>
 #include <QSize>
+#include <optional>
 
 class QWidget;
 
@@ -62,11 +63,14 @@ public:
     // Whether the platform tells a window where it is (not so on Wayland).
     static bool positionIsKnown();
     // Writes left and top (where the position is known), then width and height where the
-    // keys store the size; returns each write's result in that order.
+    // keys store the size; returns each write's result in that order. The frame's top-left
+    // is the desktop's where it knows better than Qt (Platform::frameTopLeft).
     static QList<SettingsStore::WriteResult> store(const QWidget& window, Settings& settings,
-                                                   const GeometryKeys& keys, double dpi);
+                                                   const GeometryKeys& keys, double dpi,
+                                                   std::optional<QPoint> frameTopLeft);
     // The window's geometry as it is stored: whole pixels converted back to twips.
-    static TwipsGeometry read(const QWidget& window, double dpi);
+    static TwipsGeometry read(const QWidget& window, double dpi,
+                              std::optional<QPoint> frameTopLeft = std::nullopt);
 };
 
 } // namespace varneth

@@ -124,6 +124,11 @@ void MainWindowController::prepareOwnedToolWindow(QWidget& window)
     m_platform.prepareToolWindow(window.winId());
 }
 
+std::optional<QPoint> MainWindowController::ownedFrameTopLeft(QWidget& window)
+{
+    return m_platform.frameTopLeft(window.winId());
+}
+
 void MainWindowController::launchCalculator()
 {
     m_platform.startCalculator();
@@ -140,10 +145,12 @@ void MainWindowController::openSettings()
     }
 }
 
-StoreFailureReporter::Results MainWindowController::runCloseSequenceWrites()
+StoreFailureReporter::Results MainWindowController::runCloseSequenceWrites(bool askDesktop)
 {
+    const std::optional<QPoint> frame =
+        askDesktop ? m_platform.frameTopLeft(m_window.winId()) : std::nullopt;
     StoreFailureReporter::Results results =
-        WindowGeometry::store(m_window, m_settings, kGeometryKeys, m_window.dpi());
+        WindowGeometry::store(m_window, m_settings, kGeometryKeys, m_window.dpi(), frame);
     results.append(storeInputs());
     return results;
 }

@@ -44,10 +44,12 @@ public:
     QString fieldText(ValuationField field) const override;
     void setFieldText(ValuationField field, const QString& text) override;
     void prepareOwnedToolWindow(QWidget& window) override;
+    std::optional<QPoint> ownedFrameTopLeft(QWidget& window) override;
 
     // The writes of the close sequence: the geometry, then the three inputs. The close
-    // event runs them; so does an exit that comes without one.
-    StoreFailureReporter::Results runCloseSequenceWrites();
+    // event runs them; so does an exit that comes without one, which must not ask the
+    // desktop where the window is (askDesktop false): the display may be gone.
+    StoreFailureReporter::Results runCloseSequenceWrites(bool askDesktop = true);
 
 signals:
     // The close sequence has run; the program ends.

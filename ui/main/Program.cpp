@@ -116,9 +116,9 @@ void Program::storeWithoutDisplay()
     m_ending = true;
     StoreFailureReporter::Results results;
     if (SettingsWindow* settings = m_settingsWindow.window(); settings && settings->isVisible()) {
-        results.append(m_settingsWindow.runStoreSequence());
+        results.append(m_settingsWindow.runStoreSequence(false));
     }
-    results.append(m_controller.runCloseSequenceWrites());
+    results.append(m_controller.runCloseSequenceWrites(false));
     StoreFailureReporter::reportToLog(results);
 }
 

@@ -2,7 +2,9 @@
 
 #include "ValuationField.h"
 
+#include <QPoint>
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -23,6 +25,9 @@ public:
     // Gives a window the main window owns the desktop frame hints of the main window's own
     // frame; call it before each showing.
     virtual void prepareOwnedToolWindow(QWidget& /*window*/) {}
+    // Where the desktop has the frame of a window the main window owns, when it knows
+    // better than Qt; see Platform::frameTopLeft.
+    virtual std::optional<QPoint> ownedFrameTopLeft(QWidget& /*window*/) { return std::nullopt; }
 };
 
 } // namespace varneth

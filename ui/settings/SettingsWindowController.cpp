@@ -129,10 +129,12 @@ void SettingsWindowController::clearAllSavedData()
     m_window->armClearBox()->setChecked(false);
 }
 
-StoreFailureReporter::Results SettingsWindowController::runStoreSequence()
+StoreFailureReporter::Results SettingsWindowController::runStoreSequence(bool askDesktop)
 {
+    const std::optional<QPoint> frame =
+        askDesktop ? m_main.ownedFrameTopLeft(*m_window) : std::nullopt;
     StoreFailureReporter::Results results =
-        WindowGeometry::store(*m_window, m_settings, kGeometryKeys, m_window->dpi());
+        WindowGeometry::store(*m_window, m_settings, kGeometryKeys, m_window->dpi(), frame);
     results.append(writeTickBox(SettingsKey::AutosaveTickbox, stateOf(m_window->autosaveBox())));
     results.append(
         writeTickBox(SettingsKey::AlwaysOnTopTimerTickbox, stateOf(m_window->alwaysOnTopBox())));

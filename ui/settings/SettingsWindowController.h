@@ -35,7 +35,8 @@ public:
     void prepare();
 
     // The writes of the store sequence (OK and close): position, then the two tick boxes.
-    StoreFailureReporter::Results runStoreSequence();
+    // askDesktop false takes the position as Qt has it, without asking the display.
+    StoreFailureReporter::Results runStoreSequence(bool askDesktop = true);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
