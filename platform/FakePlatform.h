@@ -40,11 +40,16 @@ public:
     void prepareToolWindow(WindowHandle window) override { m_preparedToolWindows.append(window); }
     const QList<WindowHandle>& preparedToolWindows() const { return m_preparedToolWindows; }
 
+    // Whether the desktop lets a window keep itself above others; yes unless told.
+    bool canKeepOnTop() override { return m_canKeepOnTop; }
+    void setCanKeepOnTop(bool can) { m_canKeepOnTop = can; }
+
 private:
     QList<WindowHandle> m_answers;
     qsizetype m_next = 0;
     QList<Call> m_calls;
     QList<WindowHandle> m_preparedToolWindows;
+    bool m_canKeepOnTop = true;
 };
 
 } // namespace varneth

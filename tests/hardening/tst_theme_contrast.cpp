@@ -181,7 +181,7 @@ private slots:
             }
         }
         qInfo("%d texts, the lowest %s", measured, qPrintable(lowest));
-        QVERIFY(measured >= 8);
+        QVERIFY(measured >= 7); // the settings window has 9, two of them greyed here
         QVERIFY2(failures.isEmpty(), qPrintable("below 4.5:1: " + failures.join(", ")));
     }
 

@@ -67,7 +67,6 @@ private slots:
         Harness h({{"AlwaysOnTopTimer_TICKBOX", stored}, {"AUTOSAVE_TICKBOX", stored}});
         // Both windows read every stored text alike, so the settings window never writes
         // back a state the main window did not start with.
-        h.controller.load();
         QCOMPARE(h.window.alwaysOnTopTimer()->isRunning(), ticked);
         QCOMPARE(h.window.autosaveTimer()->isRunning(), ticked);
         // Start from timers off to see the tick boxes' handlers switch them.
@@ -148,6 +147,26 @@ private slots:
         QVERIFY(w->armClearBox()->isEnabled());
         QVERIFY(!w->armClearBox()->isChecked());
         QVERIFY(!w->clearButton()->isEnabled());
+    }
+
+    void alwaysOnTopIsGreyedWhereTheDesktopForbidsIt()
+    {
+        WindowHarness<FakePlatform> h(Writes{{"AlwaysOnTopTimer_TICKBOX", "1"}});
+        h.platform.setCanKeepOnTop(false); // Wayland, or a window manager without ABOVE
+        h.controller.load();
+        QVERIFY(!h.window.alwaysOnTopTimer()->isRunning());
+        h.settingsController.prepare();
+        SettingsWindow* w = h.settingsController.window();
+        w->show();
+        QVERIFY(!w->alwaysOnTopBox()->isEnabled());
+        QVERIFY(!w->alwaysOnTopBox()->isChecked());
+        QCOMPARE(w->alwaysOnTopBox()->toolTip(), SettingsWindowController::kNoKeepOnTop);
+        h.store.clearWrites();
+        QTest::mouseClick(w->okButton(), Qt::LeftButton);
+        // The stored choice is left for a desktop that allows it.
+        QVERIFY(!h.store.writtenKeys().contains("AlwaysOnTopTimer_TICKBOX"));
+        QCOMPARE(h.stored("AlwaysOnTopTimer_TICKBOX"), QString("1"));
+        QVERIFY(!h.window.alwaysOnTopTimer()->isRunning());
     }
 
     void okAndCloseBoxStoreTheSameFourKeys()

@@ -109,8 +109,7 @@ TwipsGeometry WindowGeometry::read(const QWidget& window, double dpi,
     // on it for a moment; that is never what the user chose.
     const QSize size =
         window.minimumSize() == window.maximumSize() ? window.minimumSize() : window.size();
-    const QRectF twips =
-        Twips::fromPixels(QRect(frameTopLeft.value_or(window.pos()), size), dpi);
+    const QRectF twips = Twips::fromPixels(QRect(frameTopLeft.value_or(window.pos()), size), dpi);
     TwipsGeometry geometry;
     geometry.left = float(twips.x());
     geometry.top = float(twips.y());

@@ -63,9 +63,11 @@ void MainWindowController::load()
     m_window.recalculateTimer()->setEnabled(true);
     m_window.recalculateTimer()->setInterval(1000);
     m_window.autosaveTimer()->setInterval(60000);
-    // Only exactly 1 switches a timer on; any other stored number leaves it off.
+    // Only exactly 1 switches a timer on; any other stored number leaves it off. Where the
+    // desktop lets no window keep itself on top, the ticks would only cost time.
     m_window.alwaysOnTopTimer()->setEnabled(
-        m_settings.readDouble(SettingsKey::AlwaysOnTopTimerTickbox) == 1.0);
+        m_settings.readDouble(SettingsKey::AlwaysOnTopTimerTickbox) == 1.0 &&
+        m_platform.canKeepOnTop());
     m_window.autosaveTimer()->setEnabled(m_settings.readDouble(SettingsKey::AutosaveTickbox) ==
                                          1.0);
 }
@@ -122,6 +124,11 @@ void MainWindowController::setFieldText(ValuationField field, const QString& tex
 void MainWindowController::prepareOwnedToolWindow(QWidget& window)
 {
     m_platform.prepareToolWindow(window.winId());
+}
+
+bool MainWindowController::canKeepOnTop()
+{
+    return m_platform.canKeepOnTop();
 }
 
 std::optional<QPoint> MainWindowController::ownedFrameTopLeft(QWidget& window)

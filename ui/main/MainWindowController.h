@@ -45,6 +45,7 @@ public:
     void setFieldText(ValuationField field, const QString& text) override;
     void prepareOwnedToolWindow(QWidget& window) override;
     std::optional<QPoint> ownedFrameTopLeft(QWidget& window) override;
+    bool canKeepOnTop() override;
 
     // The writes of the close sequence: the geometry, then the three inputs. The close
     // event runs them; so does an exit that comes without one, which must not ask the

@@ -28,6 +28,8 @@ public:
     // Where the desktop has the frame of a window the main window owns, when it knows
     // better than Qt; see Platform::frameTopLeft.
     virtual std::optional<QPoint> ownedFrameTopLeft(QWidget& /*window*/) { return std::nullopt; }
+    // Whether the desktop lets the main window keep itself above other windows at all.
+    virtual bool canKeepOnTop() = 0;
 };
 
 } // namespace varneth

@@ -99,6 +99,7 @@ void SettingsWindow::resetToLayout()
         const QSignalBlocker quiet(box);
         box->setChecked(false);
         box->setEnabled(true);
+        box->setToolTip(QString());
     }
     m_clear->setEnabled(false);
     m_creator->setText(kCreatorCaption);

@@ -24,6 +24,9 @@ int stateOf(const QCheckBox* box)
 
 } // namespace
 
+const QString SettingsWindowController::kNoKeepOnTop =
+    QStringLiteral("This desktop does not let a program keep its window above the others.");
+
 const QString SettingsWindowController::kCreatorAddress =
     QStringLiteral("trevald@holbreck.example");
 
@@ -80,8 +83,15 @@ void SettingsWindowController::load()
 
     // Only a stored 1 ticks a box; any other number leaves it as laid out, unticked.
     m_window->autosaveBox()->setChecked(m_settings.readInteger(SettingsKey::AutosaveTickbox) == 1);
-    m_window->alwaysOnTopBox()->setChecked(
-        m_settings.readInteger(SettingsKey::AlwaysOnTopTimerTickbox) == 1);
+    if (m_main.canKeepOnTop()) {
+        m_window->alwaysOnTopBox()->setChecked(
+            m_settings.readInteger(SettingsKey::AlwaysOnTopTimerTickbox) == 1);
+    } else {
+        // A box that is ticked and does nothing would tell the user it worked. The stored
+        // choice is left as it is, for a desktop that allows it.
+        m_window->alwaysOnTopBox()->setEnabled(false);
+        m_window->alwaysOnTopBox()->setToolTip(kNoKeepOnTop);
+    }
 }
 
 SettingsStore::WriteResult SettingsWindowController::writeTickBox(SettingsKey key, int state)
@@ -136,8 +146,10 @@ StoreFailureReporter::Results SettingsWindowController::runStoreSequence(bool as
     StoreFailureReporter::Results results =
         WindowGeometry::store(*m_window, m_settings, kGeometryKeys, m_window->dpi(), frame);
     results.append(writeTickBox(SettingsKey::AutosaveTickbox, stateOf(m_window->autosaveBox())));
-    results.append(
-        writeTickBox(SettingsKey::AlwaysOnTopTimerTickbox, stateOf(m_window->alwaysOnTopBox())));
+    if (m_window->alwaysOnTopBox()->isEnabled()) {
+        results.append(writeTickBox(SettingsKey::AlwaysOnTopTimerTickbox,
+                                    stateOf(m_window->alwaysOnTopBox())));
+    }
     return results;
 }
 

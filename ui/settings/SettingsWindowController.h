@@ -20,6 +20,8 @@ class SettingsWindowController : public QObject
 
 public:
     static const QString kCreatorAddress;
+    // The tooltip of the greyed "Always On Top" box.
+    static const QString kNoKeepOnTop;
 
     SettingsWindowController(MainWindowOperations& main, Settings& settings,
                              StoreFailureReporter& reporter, QObject* parent = nullptr);
