@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command on a private X desktop: Xvfb on a free display number, a session D-Bus of
-# its own and a real window manager, all in one process group that is stopped when the
-# command ends, whatever its outcome.
+# Runs a command on a private X desktop: Xvfb (1920x1200, 96 dpi) on a free display number,
+# a session D-Bus of its own and a real window manager, all in one process group that is
+# stopped when the command ends, whatever its outcome.
 #
 # Usage: [VARNETH_WM=NAME] scripts/with-x11.sh COMMAND [ARGS...]
 # NAME is one of: openbox (the default), xfwm4, kwin, mutter, metacity, marco, icewm, fluxbox.
@@ -25,9 +25,9 @@ cleanup() {
     if [ -n "$pgid" ]; then
         kill -TERM -- "-$pgid" 2>/dev/null || true
         # Give the desktop a moment to go, then take what is left by force. Zombies
-        # waiting for their parent are gone already.
+        # waiting for their parent are gone already. The group is also the session.
         for _ in $(seq 40); do
-            ps -o stat= -g "$pgid" | grep -qv '^Z' || break
+            ps -o stat= --sid "$pgid" | grep -qv '^Z' || break
             sleep 0.05
         done
         kill -KILL -- "-$pgid" 2>/dev/null || true
@@ -159,7 +159,7 @@ EOF
 
 # setsid makes the desktop the leader of a new session and process group; it does not fork
 # here (a background job is never a group leader), so $! is the group's id.
-setsid bash ${VARNETH_TRACE:+-x} -c "$(declare -f desktop); desktop \"\$@\"" desktop "$wm" "$state" &
+setsid bash -c "$(declare -f desktop); desktop \"\$@\"" desktop "$wm" "$state" &
 pgid=$!
 
 for _ in $(seq 1800); do

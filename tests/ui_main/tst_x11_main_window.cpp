@@ -230,6 +230,12 @@ private slots:
             }
             m_x.closeThroughWindowManager(own);
             QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 10000);
+            // As a user reopens it: once the window manager has let go of the window. Qt
+            // reads the frame margins again when the window moves, and in the middle of
+            // metacity's letting go (extents gone, frame still there) it counts metacity's
+            // invisible borders in.
+            QTRY_VERIFY_WITH_TIMEOUT(m_x.frameOf(own) == own && !m_x.clientList().contains(own),
+                                     10000);
         }
     }
 

@@ -192,8 +192,9 @@ void TestX11SettingsFlow::insideSettings(Harness& h, SettingsWindow* dialog)
                              2000);
     m_x.destroyWindow(other);
 
-    // Back to the settings window, where the focus stayed on the tick box.
-    m_x.activate(settings);
+    // Back to the settings window, where the focus stayed on the tick box. Asked again
+    // until it holds: xfwm4 may still be handing the focus on from the window just gone.
+    QVERIFY(m_x.activateAndWait(settings));
     QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), dialog, 10000);
     QCOMPARE(QApplication::focusWidget(), dialog->alwaysOnTopBox());
 
