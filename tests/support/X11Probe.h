@@ -241,15 +241,26 @@ public:
     }
 
     // A real click of the first button at a place on the root, through the XTest extension,
-    // as the user's mouse makes it.
+    // as the user's mouse makes it. The pointer goes back where it was: a window manager
+    // may focus what lies under it when a window closes (xfwm4), and a later test's
+    // windows could lie there.
     void click(const QPoint& onRoot)
     {
-        xcb_test_fake_input(m_connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_root,
-                            qint16(onRoot.x()), qint16(onRoot.y()), 0);
+        xcb_query_pointer_reply_t* pointer =
+            xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr);
+        const QPoint before = pointer ? QPoint(pointer->root_x, pointer->root_y) : QPoint();
+        std::free(pointer);
+        movePointer(onRoot);
         for (const quint8 type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
             xcb_test_fake_input(m_connection, type, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
         }
+        movePointer(before);
         sync();
+    }
+    void movePointer(const QPoint& onRoot)
+    {
+        xcb_test_fake_input(m_connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_root,
+                            qint16(onRoot.x()), qint16(onRoot.y()), 0);
     }
     // A real key press and release of the key that types the (Latin-1) character without
     // a modifier, through the XTest extension; false when no key types it.
