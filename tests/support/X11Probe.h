@@ -309,6 +309,15 @@ public:
         return result;
     }
 
+    // Another program's request for a new size; the window manager decides.
+    void resize(xcb_window_t window, const QSize& size)
+    {
+        const quint32 values[] = {quint32(size.width()), quint32(size.height())};
+        xcb_configure_window(m_connection, window,
+                             XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
+        xcb_flush(m_connection);
+    }
+
     // A client message to the root, as pagers and other programs send them.
     void sendToRoot(xcb_window_t window, const char* type, quint32 l0, quint32 l1 = 0,
                     quint32 l2 = 0, quint32 l3 = 0)

@@ -275,6 +275,46 @@ private slots:
         m_x.destroyWindow(other);
     }
 
+    // Some window managers obey another program's resize request or maximise a window
+    // whose hints fix its size (IceWM, Fluxbox): the window puts its size back, and the
+    // close stores the designed size. Where the window manager refuses, nothing changes.
+    void imposedSizeIsPutBack_data()
+    {
+        QTest::addColumn<bool>("maximise");
+        QTest::newRow("resized by another program") << false;
+        QTest::newRow("maximised by another program") << true;
+    }
+
+    void imposedSizeIsPutBack()
+    {
+        QFETCH(bool, maximise);
+        Harness h;
+        h.controller.load();
+        h.show(false);
+        const xcb_window_t own = h.id();
+        QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own) && m_x.isViewable(own), 10000);
+        const QSize designed = m_x.clientSize(own);
+
+        if (maximise) {
+            m_x.sendToRoot(own, "_NET_WM_STATE", 1, m_x.atom("_NET_WM_STATE_MAXIMIZED_VERT"),
+                           m_x.atom("_NET_WM_STATE_MAXIMIZED_HORZ"), 2);
+        } else {
+            m_x.resize(own, designed + QSize(300, 200));
+        }
+        // The window manager handles requests in order: once it has made the window
+        // sticky, asked for after, it has dealt with the size too.
+        m_x.sendToRoot(own, "_NET_WM_STATE", 1, m_x.atom("_NET_WM_STATE_STICKY"), 0, 2);
+        QTRY_VERIFY_WITH_TIMEOUT(m_x.hasState(own, "_NET_WM_STATE_STICKY") ||
+                                     !m_x.supports("_NET_WM_STATE_STICKY"),
+                                 10000);
+        QVERIFY(m_x.ping(own));
+        QTRY_COMPARE_WITH_TIMEOUT(m_x.clientSize(own), designed, 10000);
+        QVERIFY(!m_x.hasState(own, "_NET_WM_STATE_MAXIMIZED_VERT"));
+        h.controller.runCloseSequenceWrites();
+        QCOMPARE(h.stored("MainWidth"), QString("10440"));
+        QCOMPARE(h.stored("MainHeight"), QString("1995"));
+    }
+
 private:
     QPoint device(const QPoint& independent) const
     {
