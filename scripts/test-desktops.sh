@@ -22,7 +22,8 @@ failed=()
 for wm in "${desktops[@]}"; do
     echo "== desktop $wm: x11 tests"
     start=$SECONDS
-    if VARNETH_WM="$wm" ./scripts/with-x11.sh ctest --preset dev -L x11 -LE session; then
+    if VARNETH_WM="$wm" ./scripts/with-x11.sh ctest --preset dev -L x11 -LE session \
+        --repeat until-pass:2; then
         result=passed
     else
         result=FAILED
