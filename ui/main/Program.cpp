@@ -46,8 +46,8 @@ Program::Program(Platform& platform, SettingsStore& store, Options options)
     QApplication::setQuitOnLastWindowClosed(false);
 
     m_controller.setSettingsOpener([this] { m_settingsWindow.open(); });
-    // Queued, so the close event that ran the sequence finishes before the loop ends.
     connect(&m_controller, &MainWindowController::closed, this, [this] { m_closed = true; });
+    // Queued, so the close event that ran the sequence finishes before the loop ends.
     connect(
         &m_controller, &MainWindowController::closed, this, [this] { m_quit(0); },
         Qt::QueuedConnection);
@@ -95,7 +95,9 @@ void Program::endSession()
 
 bool Program::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit && !m_closed) {
+    // Installed on the application, this sees every event of the program: the cheap test
+    // first.
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance() && !m_closed) {
         m_ending = true;
     }
     return false;
