@@ -5,6 +5,7 @@
 #include "Platform.h"
 #include "Program.h"
 #include "SettingsStore.h"
+#include "SettingsWindow.h"
 #include "SettingsWindowController.h"
 
 #include <QStringList>
@@ -25,6 +26,19 @@ public:
     }
 
     void start() { m_program.start(); }
+
+    // Starts the program and shows the main window, or the settings window over it
+    // (loaded as an opening does, without its modal loop); returns the window shown.
+    QWidget* showWindow(bool settings)
+    {
+        start();
+        if (!settings) {
+            return &window();
+        }
+        settingsWindow().prepare();
+        settingsWindow().window()->show();
+        return settingsWindow().window();
+    }
 
     SettingsStore& store() { return m_store; }
     MainWindow& window() { return m_program.mainWindow(); }

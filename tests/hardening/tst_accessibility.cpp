@@ -63,13 +63,7 @@ private slots:
         QFETCH(int, controls);
 
         ProgramHarness program(m_config.filePath("VARNETH.conf"));
-        program.start();
-        QWidget* window = &program.window();
-        if (settings) {
-            program.settingsWindow().prepare();
-            window = program.settingsWindow().window();
-            window->show();
-        }
+        QWidget* window = program.showWindow(settings);
         QVERIFY(QTest::qWaitForWindowExposed(window));
 
         QAccessibleInterface* self = QAccessible::queryAccessibleInterface(window);

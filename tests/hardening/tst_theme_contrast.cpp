@@ -138,14 +138,8 @@ private slots:
         QApplication::setPalette(dark ? darkPalette() : m_light);
 
         ProgramHarness program(m_config.filePath("VARNETH.conf"));
-        program.start();
+        QWidget* window = program.showWindow(settings);
         program.window().recalculateTimer()->setEnabled(false); // keeps the selections
-        QWidget* window = &program.window();
-        if (settings) {
-            program.settingsWindow().prepare();
-            window = program.settingsWindow().window();
-            window->show();
-        }
         QVERIFY(QTest::qWaitForWindowExposed(window));
         if (focusAndSelect) {
             for (QLineEdit* edit : window->findChildren<QLineEdit*>()) {
