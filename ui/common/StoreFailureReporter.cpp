@@ -20,8 +20,6 @@ QString firstError(const StoreFailureReporter::Results& results)
 
 } // namespace
 
-StoreFailureReporter::StoreFailureReporter() : StoreFailureReporter(&showMessageBox) {}
-
 void StoreFailureReporter::showMessageBox(const QString& title, const QString& text)
 {
     QMessageBox::warning(nullptr, title, text);

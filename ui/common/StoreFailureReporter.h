@@ -19,7 +19,6 @@ public:
     // Shows a message to the user; tests replace it so nothing blocks.
     using Presenter = std::function<void(const QString& title, const QString& text)>;
 
-    StoreFailureReporter();
     explicit StoreFailureReporter(Presenter presenter);
 
     // Each takes the results of all the writes of one action or tick and returns whether
