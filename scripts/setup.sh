@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
-# Installs whatever Debian packages the build, the program and its tests need and
-# are not yet on this machine. A second run finds everything and installs nothing.
+# Installs the Debian packages that are not yet on this machine, in one of two sets:
+#   scripts/setup.sh          what building and running VARNETH need (scripts/run.sh)
+#   scripts/setup.sh --tests  that, and the test bench (scripts/test.sh)
+# A second run finds everything and installs nothing.
 set -euo pipefail
 
-packages=(
+# Building and running: the compiler and build tools, Qt's development files (Qt D-Bus
+# included) with its platform plugins, xcb, the face that stands in for MS Sans Serif,
+# and Qt's Wayland platform for Wayland sessions without XWayland.
+run_packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools libxcb1-dev
-    fonts-liberation
+    qt6-base-dev qt6-qpa-plugins libxcb1-dev
+    fonts-liberation qt6-wayland
+)
+
+# The test bench adds everything else.
+test_packages=(
     # X11 tests and screenshots: a virtual display, a real window manager, tools to inspect it
     xvfb xauth openbox x11-utils xdotool imagemagick
     # Ending a session: xsm as the XSMP session manager, and iceauth, which xsm runs to
@@ -18,17 +27,28 @@ packages=(
     dbus-daemon libglib2.0-bin
     # Real clicks and key presses in the X11 tests, through the XTest extension
     libxcb-xtest0-dev
-    # Packaging: dpkg-shlibdeps for the .deb's dependencies, appstreamcli to check the
-    # metainfo, lintian to check the .deb against Debian policy
-    dpkg-dev appstream lintian
+    # Packaging: dpkg-shlibdeps for the .deb's dependencies, appstreamcli and
+    # desktop-file-validate to check the metainfo and the menu entry, lintian to check the
+    # .deb against Debian policy
+    dpkg-dev appstream desktop-file-utils lintian
     # Themes and screen readers: the GTK theme plugin for the dark-theme check, a private
     # session bus with the accessibility bus, and pyatspi to read the program as a reader does
     qt6-gtk-platformtheme at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-    # Wayland tests: three real compositors with their XWayland and Qt's Wayland platform;
-    # wtype, swaymsg and grim under sway, xdotool on weston's host display, gdbus and
-    # python3-gi for mutter's remote-desktop keyboard, xhost to let us into sway's XWayland
-    sway xwayland grim wtype wl-clipboard weston qt6-wayland python3-gi
+    # Wayland tests: three real compositors with their XWayland; wtype, swaymsg and grim
+    # under sway, xdotool on weston's host display, gdbus and python3-gi for mutter's
+    # remote-desktop keyboard, xhost to let us into sway's XWayland
+    sway xwayland grim wtype wl-clipboard weston python3-gi
 )
+
+packages=("${run_packages[@]}")
+case "${1:-}" in
+"") ;;
+--tests) packages+=("${test_packages[@]}") ;;
+*)
+    echo "usage: $0 [--tests]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

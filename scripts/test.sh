@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Sets up this machine, builds VARNETH with its tests and runs the whole suite,
-# once in the dev build and once under AddressSanitizer/UndefinedBehaviorSanitizer.
+# Sets up this machine, checks what distributions take from the project (menu entry,
+# metainfo, the build without tests, run.sh's packages), builds VARNETH with its tests and
+# runs the whole suite, once in the dev build and once under AddressSanitizer/UndefinedBehaviorSanitizer.
 # The X11 tests get their own Xvfb and openbox, started and stopped here; in the dev build
 # they then run under the seven other window managers too (scripts/test-desktops.sh). The
 # Wayland tests get each compositor in turn.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/setup.sh
+./scripts/setup.sh --tests
+./scripts/check-distribution.sh
 
 for preset in dev asan; do
     echo "== $preset: configure and build"
