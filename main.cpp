@@ -1,19 +1,41 @@
+#include "Activation.h"
+#include "CommandLine.h"
 #include "Platform.h"
 #include "PlatformSelection.h"
 #include "Program.h"
 #include "SettingsStore.h"
+#include "SingleInstance.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
     using namespace varneth;
 
+    if (const std::optional<int> status = CommandLine::handle(argc, argv)) {
+        return *status;
+    }
+    const Activation launch = Activation::fromEnvironment();
     PlatformSelection::preferX11();
     QApplication app(argc, argv);
+
+    SingleInstance instance;
+    switch (instance.claim(launch)) {
+    case SingleInstance::Outcome::First:
+    case SingleInstance::Outcome::NoSessionBus:
+        break;
+    case SingleInstance::Outcome::Activated:
+        return 0;
+    case SingleInstance::Outcome::NoAnswer:
+        std::fprintf(stderr, "varneth: %s\n", qPrintable(instance.failure()));
+        return 1;
+    }
+
     const std::unique_ptr<Platform> platform = Platform::create();
     SettingsStore store;
     Program program(*platform, store);
+    instance.setActivator([&program](const Activation& again) { return program.activate(again); });
     program.start();
     return QApplication::exec();
 }

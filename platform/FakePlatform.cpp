@@ -1,5 +1,7 @@
 #include "FakePlatform.h"
 
+#include <QWindow>
+
 namespace varneth {
 
 void FakePlatform::setForegroundAnswers(QList<WindowHandle> answers)
@@ -35,6 +37,15 @@ void FakePlatform::startCalculator()
 {
     Call call;
     call.kind = Call::Kind::StartCalculator;
+    m_calls.append(call);
+}
+
+void FakePlatform::activate(QWindow& window, const Activation& launch)
+{
+    Call call;
+    call.kind = Call::Kind::Activate;
+    call.window = static_cast<WindowHandle>(window.winId());
+    call.launch = launch;
     m_calls.append(call);
 }
 

@@ -17,11 +17,13 @@ public:
         {
             Foreground,
             SetTopmost,
-            StartCalculator
+            StartCalculator,
+            Activate
         };
         Kind kind = Kind::Foreground;
-        WindowHandle window = 0; // Foreground: the answer; SetTopmost: the target
+        WindowHandle window = 0; // Foreground: the answer; SetTopmost, Activate: the target
         bool topmost = false;
+        Activation launch; // Activate: what the launcher gave
     };
 
     // Foreground queries are answered in this order; the last answer then repeats.
@@ -34,6 +36,7 @@ public:
     WindowHandle foregroundWindow() override;
     void setTopmost(WindowHandle window, bool topmost) override;
     void startCalculator() override;
+    void activate(QWindow& window, const Activation& launch) override;
 
     // Windows given the tool-window hints, in order. Kept apart from calls() because they
     // are frame set-up, not the keep-on-top and calculator traffic that calls() follows.

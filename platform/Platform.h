@@ -1,10 +1,14 @@
 #pragma once
 
+#include "Activation.h"
+
 #include <QPoint>
 #include <QString>
 #include <QtGlobal>
 #include <memory>
 #include <optional>
+
+class QWindow;
 
 namespace varneth {
 
@@ -43,6 +47,13 @@ public:
 
     // Whether setTopmost() can keep a window above others on this desktop at all.
     virtual bool canKeepOnTop() { return false; }
+
+    // Brings one of our shown windows to the front with the keyboard, for a start of the
+    // program the user just made: the launcher's startup id or activation token tells a
+    // desktop that guards against windows stealing the focus that the user asked for it.
+    // Whether it obeys is the desktop's call. Here: Qt's own request, with the token where
+    // Qt takes one (Qt 6.4 on Wayland does not).
+    virtual void activate(QWindow& window, const Activation& launch);
 
     // The implementation for the running QGuiApplication's platform (X11 or generic).
     static std::unique_ptr<Platform> create();

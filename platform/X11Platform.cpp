@@ -22,6 +22,7 @@ namespace {
 // of treating it as an application trying to promote itself.
 constexpr std::uint32_t StateRemove = 0;
 constexpr std::uint32_t StateAdd = 1;
+constexpr std::uint32_t SourceApplication = 1;
 constexpr std::uint32_t SourcePager = 2;
 
 // The device pixel ratio of the application's window with that native handle, or the
@@ -92,6 +93,38 @@ void writeList(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t pro
                         static_cast<std::uint32_t>(items.size()), items.data());
 }
 
+// The X server's time now, as a client learns it: from the PropertyNotify of a change to
+// a window of its own. Qt's connection cannot wait for an event here, since Qt reads its
+// events, so a short connection of our own asks. 0 (CurrentTime) when the server is gone.
+std::uint32_t serverTimeNow()
+{
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    std::uint32_t time = XCB_CURRENT_TIME;
+    const std::uint32_t root = defaultRoot(connection);
+    if (root != XCB_WINDOW_NONE) {
+        const xcb_window_t window = xcb_generate_id(connection);
+        const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
+                          &events);
+        xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, XCB_ATOM_WM_NAME,
+                            XCB_ATOM_STRING, 8, 0, nullptr);
+        xcb_flush(connection);
+        while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
+            const bool notify = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY;
+            if (notify) {
+                time = reinterpret_cast<xcb_property_notify_event_t*>(event)->time;
+            }
+            std::free(event);
+            if (notify) {
+                break;
+            }
+        }
+    }
+    xcb_disconnect(connection);
+    return time;
+}
+
 } // namespace
 
 X11Platform::X11Platform() : X11Platform(applicationConnection(), 0)
@@ -125,7 +158,10 @@ bool X11Platform::internAtoms()
                                                                  "UTF8_STRING",
                                                                  "_NET_FRAME_EXTENTS",
                                                                  "_NET_SUPPORTED",
-                                                                 "_MOTIF_WM_HINTS"};
+                                                                 "_MOTIF_WM_HINTS",
+                                                                 "_NET_STARTUP_ID",
+                                                                 "_NET_STARTUP_INFO_BEGIN",
+                                                                 "_NET_STARTUP_INFO"};
     std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
     // All requests go out before the first reply is awaited: one round trip.
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -332,6 +368,61 @@ void X11Platform::prependWindowType(std::uint32_t window, std::uint32_t type)
     types.erase(std::remove(types.begin(), types.end(), type), types.end());
     types.insert(types.begin(), type);
     writeList(m_connection, window, atom(WmWindowType), XCB_ATOM_ATOM, types);
+}
+
+void X11Platform::activate(QWindow& window, const Activation& launch)
+{
+    if (!internAtoms()) {
+        Platform::activate(window, launch);
+        return;
+    }
+    const auto target = static_cast<xcb_window_t>(window.winId());
+    const QByteArray startupId = launch.startupId.toUtf8();
+    if (!startupId.isEmpty()) {
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, target, atom(StartupId),
+                            atom(Utf8String), 8, static_cast<std::uint32_t>(startupId.size()),
+                            startupId.constData());
+    }
+    window.raise();
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof(event));
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = target;
+    event.type = atom(ActiveWindow);
+    event.data.data32[0] = SourceApplication;
+    event.data.data32[1] = launch.startupTime().value_or(serverTimeNow());
+    event.data.data32[2] = XCB_WINDOW_NONE; // none of ours is active
+    xcb_send_event(m_connection, 0, m_root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    if (!startupId.isEmpty()) {
+        QByteArray quoted = startupId;
+        quoted.replace('\\', "\\\\").replace('"', "\\\"");
+        sendStartupMessage(target, "remove: ID=\"" + quoted + '"');
+    }
+    xcb_flush(m_connection);
+}
+
+// The startup-notification protocol: the message, with its terminating zero, in pieces of
+// 20 bytes, the first as _NET_STARTUP_INFO_BEGIN and the rest as _NET_STARTUP_INFO.
+void X11Platform::sendStartupMessage(std::uint32_t window, const QByteArray& message)
+{
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof(event));
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 8;
+    event.window = window;
+    event.type = atom(StartupInfoBegin);
+    const qsizetype length = message.size() + 1;
+    for (qsizetype sent = 0; sent < length; sent += 20) {
+        std::memset(event.data.data8, 0, sizeof(event.data.data8));
+        std::memcpy(event.data.data8, message.constData() + sent,
+                    static_cast<std::size_t>(std::min<qsizetype>(20, length - sent)));
+        xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_PROPERTY_CHANGE,
+                       reinterpret_cast<const char*>(&event));
+        event.type = atom(StartupInfo);
+    }
 }
 
 void X11Platform::startCalculator()

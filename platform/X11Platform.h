@@ -38,6 +38,14 @@ public:
     std::optional<QPoint> frameTopLeft(WindowHandle window) override;
     // Whether the window manager lists _NET_WM_STATE_ABOVE in the root's _NET_SUPPORTED.
     bool canKeepOnTop() override;
+    // Asks the window manager to activate the window (_NET_ACTIVE_WINDOW) as a request of
+    // the application, with the time of the user's launch: the startup id's time where the
+    // launcher gave one, else the X server's time now. KWin, mutter and xfwm4 refuse the
+    // focus to a request older than the user's last action in another window, and Qt's
+    // own request would carry the time of the last event this program saw. The startup id
+    // also goes on the window and its launch is reported complete, which ends the
+    // launcher's busy feedback.
+    void activate(QWindow& window, const Activation& launch) override;
 
 private:
     enum Atom
@@ -56,6 +64,9 @@ private:
         FrameExtents,
         Supported,
         MotifWmHints,
+        StartupId,
+        StartupInfoBegin,
+        StartupInfo,
         AtomCount
     };
 
@@ -66,6 +77,7 @@ private:
     void writeMotifHints(std::uint32_t window);
     void addStates(std::uint32_t window, std::uint32_t first, std::uint32_t second);
     void prependWindowType(std::uint32_t window, std::uint32_t type);
+    void sendStartupMessage(std::uint32_t window, const QByteArray& message);
 
     xcb_connection_t* m_connection = nullptr;
     std::uint32_t m_root = 0;

@@ -29,6 +29,9 @@ QString describe(const QList<FakePlatform::Call>& calls)
         case FakePlatform::Call::Kind::StartCalculator:
             words << QStringLiteral("calculator");
             break;
+        case FakePlatform::Call::Kind::Activate:
+            words << QStringLiteral("activate=%1").arg(call.window, 0, 16);
+            break;
         }
     }
     return words.join(QLatin1Char(' '));

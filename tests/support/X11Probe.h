@@ -443,6 +443,32 @@ public:
         m_ownWindows.append(window);
         return window;
     }
+    // The window's user time set to the server's time now, as a program does on each key
+    // press or click in it: window managers refuse the focus to any request older. Returns
+    // that time.
+    quint32 touchUserTime(xcb_window_t window)
+    {
+        const quint32 listen = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &listen);
+        const xcb_atom_t userTime = atom("_NET_WM_USER_TIME");
+        xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, window, userTime, XCB_ATOM_CARDINAL,
+                            32, 0, nullptr);
+        xcb_flush(m_connection);
+        quint32 now = XCB_CURRENT_TIME;
+        while (now == XCB_CURRENT_TIME) {
+            xcb_generic_event_t* event = xcb_wait_for_event(m_connection);
+            if (!event) {
+                return now;
+            }
+            const auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event);
+            if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && notify->atom == userTime) {
+                now = notify->time;
+            }
+            std::free(event);
+        }
+        setProperty(window, "_NET_WM_USER_TIME", XCB_ATOM_CARDINAL, {now});
+        return now;
+    }
     void destroyWindow(xcb_window_t window)
     {
         m_ownWindows.removeAll(window);

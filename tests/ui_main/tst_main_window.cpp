@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <memory>
 
@@ -410,6 +411,51 @@ private slots:
         QCOMPARE(h.platform.calls().size(), 1);
         const FakePlatform::Call call = h.platform.calls().first();
         QCOMPARE(call.kind, FakePlatform::Call::Kind::StartCalculator);
+    }
+
+    // A second start of the program asks this one to come forward: the window the user
+    // works in gets it, with what the launcher gave; once closed, the program refuses.
+    void activationGoesToTheWindowInUse_data()
+    {
+        QTest::addColumn<bool>("settingsOpen");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("main window") << false << false;
+        QTest::newRow("settings window open") << true << false;
+        QTest::newRow("main window closed") << false << true;
+    }
+
+    void activationGoesToTheWindowInUse()
+    {
+        QFETCH(bool, settingsOpen);
+        QFETCH(bool, closed);
+        Harness h;
+        h.program.start();
+        const Activation launch{"launcher_TIME42", "token"};
+        if (closed) {
+            h.window.close();
+            QVERIFY(!h.program.activate(launch));
+            QVERIFY(h.platform.calls().isEmpty());
+            return;
+        }
+        WindowHandle target = h.window.winId();
+        bool accepted = false;
+        if (settingsOpen) {
+            QTimer::singleShot(0, this, [&] {
+                target = h.settingsController.window()->winId();
+                accepted = h.program.activate(launch);
+                h.settingsController.window()->close();
+            });
+            QTest::mouseClick(h.window.settingsButton(), Qt::LeftButton); // returns on close
+        } else {
+            accepted = h.program.activate(launch);
+        }
+        QVERIFY(accepted);
+        QCOMPARE(h.platform.calls().size(), 1);
+        const FakePlatform::Call call = h.platform.calls().first();
+        QCOMPARE(call.kind, FakePlatform::Call::Kind::Activate);
+        QCOMPARE(call.window, target);
+        QCOMPARE(call.launch.startupId, launch.startupId);
+        QCOMPARE(call.launch.activationToken, launch.activationToken);
     }
 
     void settingsTimersFollowTheOperations()

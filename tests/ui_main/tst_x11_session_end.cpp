@@ -138,17 +138,39 @@ struct SessionManager
     }
 };
 
-// A shown top-level window of the process, found by the _NET_WM_PID Qt sets.
-xcb_window_t windowOf(X11Probe& x, qint64 pid, xcb_window_t besides = XCB_WINDOW_NONE)
+// A session bus of the row's own, so that no other test's program is found running.
+struct OwnBus
 {
+    Child daemon;
+
+    bool start(const QString& folder, QProcessEnvironment& programEnv)
+    {
+        const QString address = "unix:path=" + folder + "/bus";
+        daemon.start("dbus-daemon",
+                     {"--session", "--nofork", "--print-address=1", "--address=" + address});
+        programEnv.insert("DBUS_SESSION_BUS_ADDRESS", address);
+        return QTest::qWaitFor([&] { return daemon.canReadLine(); }, waitMs);
+    }
+};
+
+// The shown top-level windows of the process, found by the _NET_WM_PID Qt sets.
+QList<xcb_window_t> windowsOf(X11Probe& x, qint64 pid)
+{
+    QList<xcb_window_t> shown;
     for (xcb_window_t window : x.clientList()) {
-        if (window != besides &&
-            x.property(window, "_NET_WM_PID", XCB_ATOM_CARDINAL) == QList<quint32>{quint32(pid)} &&
+        if (x.property(window, "_NET_WM_PID", XCB_ATOM_CARDINAL) == QList<quint32>{quint32(pid)} &&
             x.isManaged(window) && x.isViewable(window)) {
-            return window;
+            shown.append(window);
         }
     }
-    return XCB_WINDOW_NONE;
+    return shown;
+}
+
+xcb_window_t windowOf(X11Probe& x, qint64 pid, xcb_window_t besides = XCB_WINDOW_NONE)
+{
+    QList<xcb_window_t> shown = windowsOf(x, pid);
+    shown.removeAll(besides);
+    return shown.value(0, XCB_WINDOW_NONE);
 }
 
 xcb_window_t clientNamed(X11Probe& x, const QByteArray& name)
@@ -263,6 +285,8 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("SESSION_MANAGER"); // the program joins a session only in the xsm rows
         env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        // No session bus: no other test's program can be found running.
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + home.filePath("no-bus"));
 
         OwnDisplay own;
         QString display = qEnvironmentVariable("DISPLAY");
@@ -360,6 +384,119 @@ private slots:
                      QString::number(settingsPlace.y() * twipsPerPixel));
             QCOMPARE(store.value("AUTOSAVE_TICKBOX").toString(), QString("0"));
             QCOMPARE(store.value("AlwaysOnTopTimer_TICKBOX").toString(), QString("0"));
+        }
+    }
+
+    // A start from the menu while VARNETH runs under another program's window: the running
+    // window comes to the front with the keyboard, and the second process ends without a
+    // window. One that finds the running program stopped says so and ends too.
+    void secondStartBringsTheRunningWindowForward_data()
+    {
+        QTest::addColumn<bool>("settingsOpen");
+        QTest::addColumn<bool>("fromLauncher"); // with a startup id, as a menu starts it
+        QTest::addColumn<bool>("runningStopped");
+        QTest::newRow("main window") << false << false << false;
+        QTest::newRow("main window, from a launcher") << false << true << false;
+        QTest::newRow("settings window open") << true << false << false;
+        QTest::newRow("running one stopped") << false << false << true;
+    }
+
+    void secondStartBringsTheRunningWindowForward()
+    {
+        QFETCH(bool, settingsOpen);
+        QFETCH(bool, fromLauncher);
+        QFETCH(bool, runningStopped);
+
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        OwnBus bus;
+        QVERIFY2(bus.start(home.path(), env), "no private session bus");
+        const QString display = env.value("DISPLAY");
+
+        Child first;
+        first.setProcessEnvironment(env);
+        first.setProcessChannelMode(QProcess::ForwardedChannels);
+        first.start(VARNETH_PROGRAM);
+        QVERIFY(first.waitForStarted(waitMs));
+        const auto pid = pid_t(first.processId());
+        X11Probe x;
+        xcb_window_t main = XCB_WINDOW_NONE;
+        QVERIFY2(QTest::qWaitFor([&] { return (main = windowOf(x, pid)); }, waitMs),
+                 "the main window was not shown");
+        QVERIFY(x.activateAndWait(main));
+        QVERIFY(typeTheInputs(display));
+        xcb_window_t target = main;
+        if (settingsOpen) {
+            QVERIFY(xdotool(display, {"key", "Tab", "Tab", "Tab", "Tab", "Tab", "space"}));
+            QVERIFY2(QTest::qWaitFor(
+                         [&] {
+                             target = windowOf(x, pid, main);
+                             return target && x.activeWindow() == target;
+                         },
+                         waitMs),
+                     "the settings window did not open");
+        }
+        QVERIFY2(x.ping(target), "the program did not handle the typing");
+
+        // Another program's window over ours, active, as the user left it.
+        const QRect place = x.clientGeometry(target);
+        const xcb_window_t other =
+            x.createWindow("another program", place.x(), place.y(), place.width(), place.height());
+        QVERIFY(x.activateAndWait(other));
+        const quint32 lastTouch = x.touchUserTime(other);
+        const QByteArray startupId =
+            "launcher-" + QByteArray::number(pid) + "_TIME" + QByteArray::number(lastTouch);
+        if (fromLauncher) {
+            env.insert("DESKTOP_STARTUP_ID", startupId);
+        }
+        QVERIFY(QTest::qWaitFor([&] { return x.isStackedAbove(other, target); }, waitMs));
+        if (runningStopped) {
+            QCOMPARE(::kill(pid, SIGSTOP), 0);
+        }
+
+        Child second;
+        second.setProcessEnvironment(env);
+        second.start(VARNETH_PROGRAM);
+        QVERIFY2(second.waitForFinished(waitMs), "the second start did not end");
+        const QByteArray told = second.readAllStandardError();
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        if (runningStopped) {
+            QCOMPARE(second.exitCode(), 1);
+            QVERIFY2(told.contains("did not answer"), told.constData());
+            QCOMPARE(::kill(pid, SIGCONT), 0);
+        } else {
+            QVERIFY2(second.exitCode() == 0, told.constData());
+            QVERIFY2(
+                QTest::qWaitFor(
+                    [&] { return x.activeWindow() == target && x.isStackedAbove(target, other); },
+                    waitMs),
+                "the running window did not come to the front");
+            if (fromLauncher) {
+                QCOMPARE(x.text(target, "_NET_STARTUP_ID", x.atom("UTF8_STRING")), startupId);
+            }
+        }
+        // One program with the windows it had, and none of the second start.
+        QCOMPARE(first.state(), QProcess::Running);
+        QVERIFY(x.ping(main));
+        QList<xcb_window_t> shown = windowsOf(x, pid);
+        std::sort(shown.begin(), shown.end());
+        const QList<xcb_window_t> expected =
+            settingsOpen ? QList{std::min(main, target), std::max(main, target)} : QList{main};
+        QCOMPARE(shown, expected);
+
+        // What the user typed into the one window is what is stored.
+        if (settingsOpen) {
+            x.closeThroughWindowManager(target);
+            QVERIFY(QTest::qWaitFor([&] { return !x.isViewable(target); }, waitMs));
+        }
+        x.closeThroughWindowManager(main);
+        QVERIFY2(first.waitForFinished(waitMs), "the program did not end");
+        QSettings store(home.filePath("config/VARNETH/VARNETH.conf"), QSettings::IniFormat);
+        store.beginGroup("Settings");
+        for (const auto& [key, text] : inputs) {
+            QCOMPARE(store.value(key).toString(), text);
         }
     }
 };

@@ -90,7 +90,7 @@ def mutter_keyboard():
 class Program:
     """The built program on a store of its own, seeded with a window position."""
 
-    def __init__(self, platform):
+    def __init__(self, platform, bus=None):
         self.wayland = platform == "wayland"
         self.config = tempfile.TemporaryDirectory()
         self.store = os.path.join(self.config.name, "VARNETH", "VARNETH.conf")
@@ -98,7 +98,11 @@ class Program:
         with open(self.store, "w") as store:
             store.write("[Settings]\n")
             store.writelines(f"{k}={v}\n" for k, v in SEEDED_POSITION.items())
-        env = dict(os.environ, XDG_CONFIG_HOME=self.config.name, QT_QPA_PLATFORM=platform)
+        # A session bus of the test's own, or none: no other run can be found running.
+        no_bus = "unix:path=" + os.path.join(self.config.name, "no-bus")
+        env = dict(os.environ, XDG_CONFIG_HOME=self.config.name, QT_QPA_PLATFORM=platform,
+                   DBUS_SESSION_BUS_ADDRESS=bus or no_bus)
+        self.env = dict(env)
         # The protocol traffic is what every compositor lets a test see of a Wayland window:
         # what the program asked for, and when the compositor gave it the keyboard.
         if self.wayland:
@@ -316,6 +320,33 @@ class WaylandSession(unittest.TestCase):
 
     def test_xwayland_client(self):
         self.session("xcb", 0)
+
+    def test_second_start(self):
+        """Started again, it leaves the running Wayland client alone as the one process."""
+        with tempfile.TemporaryDirectory() as folder:
+            address = "unix:path=" + os.path.join(folder, "bus")
+            bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1",
+                                    "--address=" + address], stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, text=True)
+            program = Program("wayland", bus=address)
+            try:
+                bus.stdout.readline()
+                window = self.row.show(self, program)
+                again = subprocess.run([BINARY], env=dict(program.env, WAYLAND_DEBUG="",
+                                       XDG_ACTIVATION_TOKEN="from-the-launcher"),
+                                       capture_output=True, text=True, timeout=10)
+                self.assertEqual(again.returncode, 0, again.stderr)
+                self.assertIsNone(program.process.poll())
+                self.row.type(program, window, [SELECT_ALL, "7.5"])
+                self.row.close(program, window)
+                program.finish(self)
+                stored = program.stored()
+            finally:
+                program.stop()
+                bus.kill()
+                bus.wait()
+                bus.stdout.close()
+        self.assertEqual(stored.get("EXCHANGE_RATE_TEXTBOX"), "7.5")
 
 
 if __name__ == "__main__":

@@ -1,9 +1,11 @@
 #include "Program.h"
 
+#include "Platform.h"
 #include "SettingsWindow.h"
 #include "UiLog.h"
 
 #include <QApplication>
+#include <QWindow>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,7 +21,8 @@ Program* g_running = nullptr;
 Program::Program(Platform& platform, SettingsStore& store) : Program(platform, store, Options{}) {}
 
 Program::Program(Platform& platform, SettingsStore& store, Options options)
-    : m_quit(options.quit ? std::move(options.quit) : &Program::quitApplication),
+    : m_platform(platform),
+      m_quit(options.quit ? std::move(options.quit) : &Program::quitApplication),
       m_settings(store, options.locale),
       m_reporter([this, presenter = options.presenter ? std::move(options.presenter)
                                                       : &StoreFailureReporter::showMessageBox](
@@ -75,6 +78,21 @@ void Program::quitApplication(int status)
         std::_Exit(status);
     }
     QCoreApplication::exit(status);
+}
+
+bool Program::activate(const Activation& launch)
+{
+    if (m_closed) {
+        return false;
+    }
+    QWidget* target = &m_window;
+    if (SettingsWindow* settings = m_settingsWindow.window(); settings && settings->isVisible()) {
+        target = settings;
+    }
+    if (QWindow* window = target->windowHandle()) {
+        m_platform.activate(*window, launch);
+    }
+    return true;
 }
 
 void Program::endSession()

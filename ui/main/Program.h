@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Activation.h"
 #include "ClockPanel.h"
 #include "CursorBlinkLimiter.h"
 #include "MainWindow.h"
@@ -50,6 +51,11 @@ public:
     // The load sequence, then the main window appears and asks to be active.
     void start();
 
+    // Brings the window the user works in to the front with the keyboard, for a start of
+    // the program that found this one running: the settings window while it is open (it
+    // is modal), else the main window. False once the main window has closed.
+    bool activate(const Activation& launch);
+
     // Closes as the session's end asks: the settings window first if it is open, then the
     // main window, each with its close sequence. Only the first call does anything.
     void endSession();
@@ -67,6 +73,7 @@ private:
     static void storeAtExit();
     void storeWithoutDisplay();
 
+    Platform& m_platform;
     std::function<void(int)> m_quit;
     // The session is ending: no more message boxes, and no second close.
     bool m_ending = false;

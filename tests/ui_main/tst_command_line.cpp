@@ -1,0 +1,70 @@
+#include "CommandLine.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+using namespace varneth;
+
+// What the command line answers itself, before any display is needed, and what it leaves
+// to the program and to Qt.
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void answersWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status"); // -1: the program runs
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("nothing") << QStringList{} << -1 << ""
+                                 << "";
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << "VARNETH 1.0\n"
+                                   << "";
+        QTest::newRow("-v") << QStringList{"-v"} << 0 << "VARNETH 1.0\n"
+                            << "";
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << "--version"
+                                << "";
+        QTest::newRow("--help-all lists Qt's options")
+            << QStringList{"--help-all"} << 0 << "--platform <name>"
+            << "";
+        QTest::newRow("help among Qt's options")
+            << QStringList{"-platform", "offscreen", "-h"} << 0 << "--help"
+            << "";
+        QTest::newRow("-platform") << QStringList{"-platform", "xcb"} << -1 << ""
+                                   << "";
+        QTest::newRow("-style=") << QStringList{"-style=Fusion"} << -1 << ""
+                                 << "";
+        QTest::newRow("-display, -reverse") << QStringList{"-display", ":1", "-reverse"} << -1 << ""
+                                            << "";
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << ""
+                                        << "Unknown option 'bogus'";
+        QTest::newRow("an argument") << QStringList{"stray"} << 2 << ""
+                                     << "'stray'";
+        QTest::newRow("a Qt option without its value") << QStringList{"-platform"} << 2 << ""
+                                                       << "Missing value after '-platform'";
+    }
+
+    void answersWithoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QFETCH(QString, error);
+        const std::optional<CommandLine::Answer> answer =
+            CommandLine::answer(QStringList{"varneth"} + arguments);
+        QCOMPARE(answer.has_value(), status >= 0);
+        if (!answer) {
+            return;
+        }
+        QCOMPARE(answer->status, status);
+        QVERIFY2(answer->output.contains(output), qPrintable(answer->output));
+        QCOMPARE(answer->output.isEmpty(), output.isEmpty());
+        QVERIFY2(answer->error.contains(error), qPrintable(answer->error));
+        QCOMPARE(answer->error.isEmpty(), error.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_command_line.moc"

@@ -1,0 +1,107 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <cstdio>
+#include <initializer_list>
+
+namespace varneth {
+
+namespace {
+
+// The options Qt's application objects and its X11 platform take out of the command line
+// themselves. They are known here only so that they are not refused; --help-all lists them.
+struct QtOption
+{
+    const char* name;
+    const char* value; // nullptr for a switch
+    const char* description;
+};
+
+constexpr std::initializer_list<QtOption> kQtOptions = {
+    {"platform", "name", "The Qt platform plugin: xcb, wayland, offscreen, ..."},
+    {"platformpluginpath", "path", "Where to look for platform plugins."},
+    {"platformtheme", "name", "The Qt platform theme plugin."},
+    {"plugin", "name", "An input plugin to load."},
+    {"qwindowgeometry", "geometry", "The first window's geometry."},
+    {"qwindowicon", "file", "The windows' icon."},
+    {"qwindowtitle", "title", "The first window's title."},
+    {"reverse", nullptr, "Right-to-left layout."},
+    {"session", "id", "The session to restore (given by the session manager)."},
+    {"display", "display", "The X display to use."},
+    {"geometry", "geometry", "The main window's geometry (X11)."},
+    {"name", "name", "The application name in WM_CLASS (X11)."},
+    {"title", "title", "The application title (X11)."},
+    {"visual", "id", "The X visual to use."},
+    {"sync", nullptr, "Synchronous X11 requests, for debugging."},
+    {"nograb", nullptr, "Never grab the pointer or keyboard (X11)."},
+    {"dograb", nullptr, "Grab as usual, even under a debugger (X11)."},
+    {"style", "style", "The widget style: Fusion, ..."},
+    {"stylesheet", "file", "A style sheet to apply."},
+    {"widgetcount", nullptr, "Print the number of widgets left at exit."},
+};
+
+const QString kVersionText = QStringLiteral("VARNETH " VARNETH_VERSION "\n");
+
+} // namespace
+
+std::optional<CommandLine::Answer> CommandLine::answer(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    // Qt's own options are single words after one dash (-platform, -style).
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("Values a crypto-currency holding in US dollars and a second currency.\n"
+                       "Started again in the same session, it brings the window it already "
+                       "shows to the front.\nQt's own options, such as -platform, -style and "
+                       "-display, apply (--help-all lists them)."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const bool all = arguments.contains(QLatin1String("--help-all"));
+    for (const QtOption& qt : kQtOptions) {
+        QCommandLineOption option(QString::fromLatin1(qt.name), QString::fromLatin1(qt.description),
+                                  QString::fromLatin1(qt.value));
+        if (!all) {
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+        }
+        parser.addOption(option);
+    }
+
+    const bool parsed = parser.parse(arguments);
+    if (parser.isSet(help) || all) {
+        return Answer{0, parser.helpText(), {}};
+    }
+    if (parser.isSet(version)) {
+        return Answer{0, kVersionText, {}};
+    }
+    if (!parsed || !parser.positionalArguments().isEmpty()) {
+        const QString reason = parsed ? QStringLiteral("Unexpected argument '%1'.")
+                                            .arg(parser.positionalArguments().constFirst())
+                                      : parser.errorText();
+        return Answer{2,
+                      {},
+                      QStringLiteral("varneth: %1\nTry 'varneth --help' for more information.\n")
+                          .arg(reason)};
+    }
+    return std::nullopt;
+}
+
+std::optional<int> CommandLine::handle(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    if (!answer(arguments)) {
+        return std::nullopt;
+    }
+    // The help text names the program as it was called, which it learns from the
+    // application object; a core one needs no display.
+    QCoreApplication application(argc, argv);
+    const Answer told = *answer(arguments);
+    std::fputs(told.output.toLocal8Bit().constData(), stdout);
+    std::fputs(told.error.toLocal8Bit().constData(), stderr);
+    return told.status;
+}
+
+} // namespace varneth

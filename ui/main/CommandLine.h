@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace varneth {
+
+// The program's command line: --help and --version, which answer without a display, and
+// the options of Qt itself (-platform, -style, -display and the rest), which Qt takes
+// when the application starts. Anything else is refused before any window or display.
+class CommandLine
+{
+public:
+    // What a command line that the program does not run for prints, and its exit status.
+    struct Answer
+    {
+        int status = 0;
+        QString output; // standard output
+        QString error;  // standard error
+    };
+
+    // Empty when the program is to run. The first argument is the program's name.
+    static std::optional<Answer> answer(const QStringList& arguments);
+
+    // For main(), before the application object: prints the answer, if there is one, and
+    // returns its exit status.
+    static std::optional<int> handle(int argc, char* argv[]);
+};
+
+} // namespace varneth
