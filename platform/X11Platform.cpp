@@ -208,19 +208,8 @@ void X11Platform::setTopmost(WindowHandle window, bool topmost)
     }
     // The window manager owns _NET_WM_STATE of a mapped window, so the change is a request
     // to it rather than a property write; it keeps the window's place and size.
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof(event));
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = static_cast<xcb_window_t>(window);
-    event.type = atom(WmState);
-    event.data.data32[0] = topmost ? StateAdd : StateRemove;
-    event.data.data32[1] = atom(WmStateAbove);
-    event.data.data32[2] = 0;
-    event.data.data32[3] = SourcePager;
-    xcb_send_event(m_connection, 0, m_root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
+    askWindowManager(static_cast<xcb_window_t>(window), WmState,
+                     {topmost ? StateAdd : StateRemove, atom(WmStateAbove), 0, SourcePager});
     xcb_flush(m_connection);
 }
 
@@ -330,19 +319,7 @@ void X11Platform::addStates(std::uint32_t window, std::uint32_t first, std::uint
 {
     if (isMapped(window)) {
         // The window manager owns the state of a mapped window: ask it, as for topmost.
-        xcb_client_message_event_t event;
-        std::memset(&event, 0, sizeof(event));
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = window;
-        event.type = atom(WmState);
-        event.data.data32[0] = StateAdd;
-        event.data.data32[1] = first;
-        event.data.data32[2] = second;
-        event.data.data32[3] = SourcePager;
-        xcb_send_event(m_connection, 0, m_root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&event));
+        askWindowManager(window, WmState, {StateAdd, first, second, SourcePager});
         return;
     }
     // Before mapping the property is the client's. Qt merges its own states (modal, above)
@@ -384,24 +361,32 @@ void X11Platform::activate(QWindow& window, const Activation& launch)
                             startupId.constData());
     }
     window.raise();
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof(event));
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = target;
-    event.type = atom(ActiveWindow);
-    event.data.data32[0] = SourceApplication;
-    event.data.data32[1] = launch.startupTime().value_or(serverTimeNow());
-    event.data.data32[2] = XCB_WINDOW_NONE; // none of ours is active
-    xcb_send_event(m_connection, 0, m_root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
+    // The last item: the active window of ours, and none of ours is.
+    askWindowManager(
+        target, ActiveWindow,
+        {SourceApplication, launch.startupTime().value_or(serverTimeNow()), XCB_WINDOW_NONE});
     if (!startupId.isEmpty()) {
         QByteArray quoted = startupId;
         quoted.replace('\\', "\\\\").replace('"', "\\\"");
         sendStartupMessage(target, "remove: ID=\"" + quoted + '"');
     }
     xcb_flush(m_connection);
+}
+
+// A client message about the window to the root, where the window manager listens (EWMH).
+void X11Platform::askWindowManager(std::uint32_t window, Atom type,
+                                   std::initializer_list<std::uint32_t> data)
+{
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof(event));
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom(type);
+    std::copy(data.begin(), data.end(), event.data.data32);
+    xcb_send_event(m_connection, 0, m_root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
 }
 
 // The startup-notification protocol: the message, with its terminating zero, in pieces of

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <initializer_list>
 
 struct xcb_connection_t;
 
@@ -77,6 +78,8 @@ private:
     void writeMotifHints(std::uint32_t window);
     void addStates(std::uint32_t window, std::uint32_t first, std::uint32_t second);
     void prependWindowType(std::uint32_t window, std::uint32_t type);
+    void askWindowManager(std::uint32_t window, Atom type,
+                          std::initializer_list<std::uint32_t> data);
     void sendStartupMessage(std::uint32_t window, const QByteArray& message);
 
     xcb_connection_t* m_connection = nullptr;

@@ -39,6 +39,15 @@ const QList<QPair<QString, QString>> inputs = {{"EXCHANGE_RATE_TEXTBOX", "0.92"}
 // A process of the row, killed when the row ends however it ends.
 struct Child : QProcess
 {
+    // The program under test, its output with the test's.
+    bool startProgram(const QProcessEnvironment& env)
+    {
+        setProcessEnvironment(env);
+        setProcessChannelMode(QProcess::ForwardedChannels);
+        start(VARNETH_PROGRAM);
+        return waitForStarted(waitMs);
+    }
+
     ~Child() override
     {
         if (state() != NotRunning) {
@@ -173,6 +182,19 @@ xcb_window_t windowOf(X11Probe& x, qint64 pid, xcb_window_t besides = XCB_WINDOW
     return shown.value(0, XCB_WINDOW_NONE);
 }
 
+// From the last input past the three results and CALC to SETTINGS, and press it; the
+// settings window once it is active, or none.
+xcb_window_t openSettings(X11Probe& x, const QString& display, qint64 pid, xcb_window_t main)
+{
+    xcb_window_t settings = XCB_WINDOW_NONE;
+    const bool opened =
+        xdotool(display, {"key", "Tab", "Tab", "Tab", "Tab", "Tab", "space"}) &&
+        QTest::qWaitFor(
+            [&] { return (settings = windowOf(x, pid, main)) && x.activeWindow() == settings; },
+            waitMs);
+    return opened ? settings : xcb_window_t(XCB_WINDOW_NONE);
+}
+
 xcb_window_t clientNamed(X11Probe& x, const QByteArray& name)
 {
     for (xcb_window_t window : x.clientList()) {
@@ -301,10 +323,7 @@ private slots:
         }
 
         Child program;
-        program.setProcessEnvironment(env);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(VARNETH_PROGRAM);
-        QVERIFY(program.waitForStarted(waitMs));
+        QVERIFY(program.startProgram(env));
         const auto pid = pid_t(program.processId());
 
         auto x = std::make_unique<X11Probe>(qPrintable(display));
@@ -329,16 +348,8 @@ private slots:
             QCOMPARE(::kill(pid, signalNumber), 0);
             break;
         case Ending::SignalWithSettingsOpen: {
-            // From the last input past the three results and CALC to SETTINGS, and press it.
-            QVERIFY(xdotool(display, {"key", "Tab", "Tab", "Tab", "Tab", "Tab", "space"}));
-            xcb_window_t settings = XCB_WINDOW_NONE;
-            QVERIFY2(QTest::qWaitFor(
-                         [&] {
-                             settings = windowOf(*x, pid, main);
-                             return settings && x->activeWindow() == settings;
-                         },
-                         waitMs),
-                     "the settings window did not open");
+            const xcb_window_t settings = openSettings(*x, display, pid, main);
+            QVERIFY2(settings, "the settings window did not open");
             settingsPlace = x->frameTopLeft(settings);
             QCOMPARE(::kill(pid, signalNumber), 0);
             break;
@@ -416,10 +427,7 @@ private slots:
         const QString display = env.value("DISPLAY");
 
         Child first;
-        first.setProcessEnvironment(env);
-        first.setProcessChannelMode(QProcess::ForwardedChannels);
-        first.start(VARNETH_PROGRAM);
-        QVERIFY(first.waitForStarted(waitMs));
+        QVERIFY(first.startProgram(env));
         const auto pid = pid_t(first.processId());
         X11Probe x;
         xcb_window_t main = XCB_WINDOW_NONE;
@@ -429,14 +437,8 @@ private slots:
         QVERIFY(typeTheInputs(display));
         xcb_window_t target = main;
         if (settingsOpen) {
-            QVERIFY(xdotool(display, {"key", "Tab", "Tab", "Tab", "Tab", "Tab", "space"}));
-            QVERIFY2(QTest::qWaitFor(
-                         [&] {
-                             target = windowOf(x, pid, main);
-                             return target && x.activeWindow() == target;
-                         },
-                         waitMs),
-                     "the settings window did not open");
+            target = openSettings(x, display, pid, main);
+            QVERIFY2(target, "the settings window did not open");
         }
         QVERIFY2(x.ping(target), "the program did not handle the typing");
 
