@@ -334,9 +334,9 @@ void X11Platform::prependWindowType(std::uint32_t window, std::uint32_t type)
     writeList(m_connection, window, atom(WmWindowType), XCB_ATOM_ATOM, types);
 }
 
-void X11Platform::startCalculator()
+bool X11Platform::startCalculator()
 {
-    CalculatorLauncher::launch();
+    return CalculatorLauncher::launch();
 }
 
 } // namespace varneth
