@@ -5,6 +5,7 @@
 #include "MainWindowController.h"
 #include "Settings.h"
 #include "StoreFailureReporter.h"
+#include "ToolWindowFrame.h"
 #include "Twips.h"
 #include "WindowHarness.h"
 
@@ -410,6 +411,25 @@ private slots:
         QCOMPARE(h.platform.calls().size(), 1);
         const FakePlatform::Call call = h.platform.calls().first();
         QCOMPARE(call.kind, FakePlatform::Call::Kind::StartCalculator);
+    }
+
+    void calcWithoutACalculatorSaysSoAndCarriesOn()
+    {
+        Harness h;
+        h.controller.load();
+        h.window.show();
+        h.platform.setCalculatorStarts(false);
+        QTest::mouseClick(h.window.calcButton(), Qt::LeftButton);
+        QCOMPARE(h.titles, QStringList{ToolWindowFrame::kCaption.toString()});
+        QVERIFY(h.shown.first().contains("gnome-calculator"));
+
+        // Installed meanwhile: the next click asks again and shows nothing.
+        h.platform.setCalculatorStarts(true);
+        QTest::mouseClick(h.window.calcButton(), Qt::LeftButton);
+        QCOMPARE(h.platform.calls().size(), 2);
+        QCOMPARE(h.shown.size(), 1);
+        QVERIFY(h.window.isVisible());
+        QVERIFY(h.quits.isEmpty());
     }
 
     void settingsTimersFollowTheOperations()
