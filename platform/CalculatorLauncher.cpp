@@ -1,53 +1,39 @@
 #include "CalculatorLauncher.h"
 
+#include "CalculatorFinder.h"
 #include "PlatformLog.h"
 #include "PlatformSelection.h"
 
 #include <QProcess>
-#include <QStandardPaths>
 
 namespace varneth {
 
-QStringList CalculatorLauncher::candidates()
+bool CalculatorLauncher::launch()
 {
-    return {QStringLiteral("gnome-calculator"),
-            QStringLiteral("kcalc"),
-            QStringLiteral("qalculate-qt"),
-            QStringLiteral("qalculate-gtk"),
-            QStringLiteral("galculator"),
-            QStringLiteral("mate-calc"),
-            QStringLiteral("xcalc")};
-}
-
-QString CalculatorLauncher::findCalculator()
-{
-    const QStringList names = candidates();
-    for (const QString& name : names) {
-        const QString path = QStandardPaths::findExecutable(name);
-        if (!path.isEmpty()) {
-            return path;
-        }
-    }
-    return {};
-}
-
-void CalculatorLauncher::launch()
-{
-    const QString program = findCalculator();
-    if (program.isEmpty()) {
-        qCWarning(lcPlatform).noquote()
-            << "no calculator found on PATH (looked for"
-            << candidates().join(QLatin1String(", ")) + QLatin1Char(')');
-        return;
-    }
-    QProcess process;
-    process.setProgram(program);
     // The platform this program chose for itself is not the calculator's to inherit: a
     // Qt calculator on a Wayland desktop belongs on Wayland.
-    process.setProcessEnvironment(PlatformSelection::startEnvironment());
-    if (!process.startDetached()) {
-        qCWarning(lcPlatform).noquote() << "could not start" << program;
+    const QProcessEnvironment environment = PlatformSelection::startEnvironment();
+    const std::optional<CalculatorFinder::Command> command = CalculatorFinder(environment).find();
+    if (!command) {
+        qCWarning(lcPlatform).noquote()
+            << "no calculator found: no menu entry in the Calculator category, and none of"
+            << CalculatorFinder::pathNames().join(QLatin1String(", ")) << "on PATH";
+        return false;
     }
+    QProcess process;
+    process.setProgram(command->program);
+    process.setArguments(command->arguments);
+    process.setProcessEnvironment(environment);
+    if (!process.startDetached()) {
+        qCWarning(lcPlatform).noquote() << "could not start" << command->program;
+        return false;
+    }
+    qCInfo(lcPlatform).noquote()
+        << "started" << command->program
+        << (command->entryPath.isEmpty()
+                ? QStringLiteral("(found on PATH)")
+                : QStringLiteral("(menu entry %1)").arg(command->entryPath));
+    return true;
 }
 
 } // namespace varneth

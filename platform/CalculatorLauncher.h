@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QStringList>
-
 namespace varneth {
 
 // Starts the desktop's calculator. The program's calculator button stands for a system
@@ -10,16 +8,10 @@ namespace varneth {
 class CalculatorLauncher
 {
 public:
-    // The calculators looked for on PATH, the preferred first.
-    static QStringList candidates();
-
-    // The full path of the first candidate found on PATH, or empty.
-    static QString findCalculator();
-
-    // Starts the calculator detached, without arguments and without a shell, in the
-    // environment the program itself was started with. A missing calculator or a failed
-    // start gets one log line; the outcome is not reported.
-    static void launch();
+    // Starts the calculator CalculatorFinder chooses now, detached and without a shell, in
+    // the environment the program itself was started with. Returns whether one started; a
+    // missing calculator or a failed start gets a log line.
+    static bool launch();
 };
 
 } // namespace varneth

@@ -33,11 +33,12 @@ void FakePlatform::setTopmost(WindowHandle window, bool topmost)
     m_calls.append(call);
 }
 
-void FakePlatform::startCalculator()
+bool FakePlatform::startCalculator()
 {
     Call call;
     call.kind = Call::Kind::StartCalculator;
     m_calls.append(call);
+    return m_calculatorStarts;
 }
 
 void FakePlatform::activate(QWindow& window, const Activation& launch)

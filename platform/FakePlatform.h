@@ -35,7 +35,9 @@ public:
 
     WindowHandle foregroundWindow() override;
     void setTopmost(WindowHandle window, bool topmost) override;
-    void startCalculator() override;
+    // Records the call; answers whether a calculator started, yes unless told.
+    bool startCalculator() override;
+    void setCalculatorStarts(bool starts) { m_calculatorStarts = starts; }
     void activate(QWindow& window, const Activation& launch) override;
 
     // Windows given the tool-window hints, in order. Kept apart from calls() because they
@@ -53,6 +55,7 @@ private:
     QList<Call> m_calls;
     QList<WindowHandle> m_preparedToolWindows;
     bool m_canKeepOnTop = true;
+    bool m_calculatorStarts = true;
 };
 
 } // namespace varneth

@@ -30,8 +30,9 @@ public:
     virtual void setTopmost(WindowHandle window, bool topmost) = 0;
 
     // Starts the desktop's calculator with the user's own rights and the environment the
-    // program was started with, and changes nothing else. The outcome is not reported.
-    virtual void startCalculator() = 0;
+    // program was started with, and changes nothing else. Returns whether a calculator
+    // started: false when none is installed or it would not start (the log says which).
+    virtual bool startCalculator() = 0;
 
     // Gives a top-level window the desktop hints of a fixed tool window that its Qt window
     // flags do not give on every desktop: no taskbar or pager entry, and a title bar with

@@ -34,9 +34,9 @@ void QtPlatform::setTopmost(WindowHandle window, bool topmost)
     }
 }
 
-void QtPlatform::startCalculator()
+bool QtPlatform::startCalculator()
 {
-    CalculatorLauncher::launch();
+    return CalculatorLauncher::launch();
 }
 
 } // namespace varneth

@@ -13,7 +13,7 @@ class QtPlatform : public Platform
 public:
     WindowHandle foregroundWindow() override;
     void setTopmost(WindowHandle window, bool topmost) override;
-    void startCalculator() override;
+    bool startCalculator() override;
 };
 
 } // namespace varneth

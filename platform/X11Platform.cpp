@@ -410,9 +410,9 @@ void X11Platform::sendStartupMessage(std::uint32_t window, const QByteArray& mes
     }
 }
 
-void X11Platform::startCalculator()
+bool X11Platform::startCalculator()
 {
-    CalculatorLauncher::launch();
+    return CalculatorLauncher::launch();
 }
 
 } // namespace varneth

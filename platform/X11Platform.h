@@ -24,7 +24,7 @@ public:
 
     WindowHandle foregroundWindow() override;
     void setTopmost(WindowHandle window, bool topmost) override;
-    void startCalculator() override;
+    bool startCalculator() override;
     // Adds _NET_WM_STATE_SKIP_TASKBAR and _NET_WM_STATE_SKIP_PAGER, as a property while the
     // window is unmapped and as a request to the window manager once it is mapped, and
     // Motif hints that allow moving and closing only, with a border and a title bar but

@@ -1,3 +1,4 @@
+#include "CalculatorFinder.h"
 #include "Platform.h"
 
 #include <QFile>
@@ -14,11 +15,16 @@ QString readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+// The variables the choice reads; each test sets them and puts them back.
+const char* const kVariables[] = {"PATH", "HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS",
+                                  "XDG_CURRENT_DESKTOP"};
+
 } // namespace
 
-// Launches against recording stand-ins for the calculators, put on a PATH of their own.
-// Each stand-in appends "NAME ARGC [ARG]..." to a record file, so what was started, how
-// often and with what is read back from it.
+// The choice and start of the calculator in a temporary home: a PATH of its own (bin), the
+// data folders home (~/.local/share), sys1 and sys2 with menu entries, and apps for programs
+// off PATH, as Flatpak's are. Every program is a stand-in that appends "NAME ARGC [ARG]..."
+// to a record file, so what was started, how often and with what is read back from it.
 class TestCalculatorLaunch : public QObject
 {
     Q_OBJECT
@@ -27,37 +33,52 @@ private slots:
     void init();
     void cleanup();
 
-    void startsFirstCalculatorFoundOnce_data();
-    void startsFirstCalculatorFoundOnce();
-    void reportsMissingCalculatorOnOneLine();
+    void choosesTheDesktopsOwnFirst_data();
+    void choosesTheDesktopsOwnFirst();
+    void startsAnEntryWithItsArgumentsAndNoShell();
+    void looksAgainOnEveryStart();
 
 private:
     void install(const QString& name);
+    // "FOLDER/ID|KEY=VALUE|...": an application entry; a path "@/..." is in the temporary
+    // folder.
+    void addEntry(const QString& spec);
     QString recordPath() const { return m_dir->filePath(QStringLiteral("record")); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    QByteArray m_savedPath;
+    QList<QByteArray> m_saved;
 };
 
 void TestCalculatorLaunch::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("bin")));
-    m_savedPath = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(m_dir->filePath(QStringLiteral("bin"))));
+    for (const char* name : kVariables) {
+        m_saved.append(qgetenv(name));
+    }
+    const QByteArray root = QFile::encodeName(m_dir->path());
+    qputenv("PATH", root + "/bin");
+    qputenv("HOME", root);
+    qunsetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_DIRS", root + "/sys1:" + root + "/sys2");
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    install(QStringLiteral("apps/flatpak"));
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
 }
 
 void TestCalculatorLaunch::cleanup()
 {
-    qputenv("PATH", m_savedPath);
+    for (const char* name : kVariables) {
+        const QByteArray value = m_saved.takeFirst();
+        value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    }
     m_dir.reset();
 }
 
 void TestCalculatorLaunch::install(const QString& name)
 {
-    const QString path = m_dir->filePath(QStringLiteral("bin/") + name);
+    const QString path = m_dir->filePath(name);
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
     QFile script(path);
     QVERIFY(script.open(QIODevice::WriteOnly));
     // Only shell built-ins: the stand-in runs with the test's PATH, which holds nothing else.
@@ -71,39 +92,149 @@ void TestCalculatorLaunch::install(const QString& name)
     QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
 }
 
-void TestCalculatorLaunch::startsFirstCalculatorFoundOnce_data()
+void TestCalculatorLaunch::addEntry(const QString& spec)
 {
-    QTest::addColumn<QStringList>("installed");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("the only one") << QStringList{"xcalc"} << "xcalc 0\n";
-    QTest::newRow("gnome-calculator before xcalc")
-        << QStringList{"xcalc", "gnome-calculator"} << "gnome-calculator 0\n";
-    QTest::newRow("kcalc before galculator and mate-calc")
-        << QStringList{"mate-calc", "galculator", "kcalc"} << "kcalc 0\n";
-    QTest::newRow("qalculate-qt before qalculate-gtk")
-        << QStringList{"qalculate-gtk", "qalculate-qt"} << "qalculate-qt 0\n";
+    QStringList lines =
+        QString(spec).replace(QLatin1String("@/"), m_dir->path() + u'/').split(u'|');
+    const QString file = lines.takeFirst();
+    const qsizetype slash = file.indexOf(u'/');
+    const QString folder = file.left(slash) == u"home" ? ".local/share" : file.left(slash);
+    const QString path = m_dir->filePath(folder + "/applications" + file.mid(slash));
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile entry(path);
+    QVERIFY(entry.open(QIODevice::WriteOnly));
+    lines.prepend(QStringLiteral("[Desktop Entry]\nType=Application"));
+    entry.write((lines.join(u'\n') + u'\n').toUtf8());
 }
 
-void TestCalculatorLaunch::startsFirstCalculatorFoundOnce()
+void TestCalculatorLaunch::choosesTheDesktopsOwnFirst_data()
 {
-    QFETCH(QStringList, installed);
-    QFETCH(QString, expected);
-    for (const QString& name : installed) {
-        install(name);
+    QTest::addColumn<QString>("desktop");
+    QTest::addColumn<QStringList>("onPath");
+    QTest::addColumn<QStringList>("entries");
+    // "PROGRAM [ARG]...", or empty for none.
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("warning");
+
+    const QStringList all{"gnome-calculator", "kcalc",     "qalculate-qt", "qalculate-gtk",
+                          "galculator",       "mate-calc", "xcalc"};
+    const QStringList qalculate{"gnome-calculator", "qalculate-gtk", "qalculate-qt"};
+    const QString abacus("sys1/org.example.Abacus.desktop|Categories=Utility;Calculator;|Exec=");
+    const QString flatpak("|Categories=Calculator|Exec=@/apps/flatpak");
+
+    QTest::newRow("none named: as before")
+        << "" << all << QStringList{} << "gnome-calculator" << QString();
+    QTest::newRow("none named, all in the menu: as before")
+        << "" << QStringList{}
+        << QStringList{"sys1/galculator.desktop" + flatpak + " galculator",
+                       "sys1/org.kde.kcalc.desktop" + flatpak + " kcalc",
+                       "sys2/org.gnome.Calculator.desktop" + flatpak + " gnome"}
+        << "flatpak [gnome]" << QString();
+    QTest::newRow("KDE") << "KDE" << all << QStringList{} << "kcalc" << QString();
+    QTest::newRow("MATE") << "MATE" << all << QStringList{} << "mate-calc" << QString();
+    QTest::newRow("Xfce") << "XFCE" << all << QStringList{} << "galculator" << QString();
+    QTest::newRow("LXDE: GTK first")
+        << "LXDE" << qalculate << QStringList{} << "qalculate-gtk" << QString();
+    QTest::newRow("LXQt: Qt first")
+        << "LXQt" << qalculate << QStringList{} << "qalculate-qt" << QString();
+    QTest::newRow("Ubuntu's GNOME before another calculator's entry")
+        << "ubuntu:GNOME" << QStringList{"kcalc", "gnome-calculator"}
+        << QStringList{abacus + "@/apps/flatpak run abacus"} << "gnome-calculator" << QString();
+    QTest::newRow("Cinnamon, in lower case")
+        << "x-cinnamon" << QStringList{"kcalc", "gnome-calculator"}
+        << QStringList{abacus + "@/apps/flatpak run abacus"} << "gnome-calculator" << QString();
+    QTest::newRow("KDE's Flatpak entry before GNOME's on PATH")
+        << "KDE" << QStringList{"gnome-calculator"}
+        << QStringList{"sys2/org.kde.kcalc.desktop|Exec=@/apps/flatpak run org.kde.kcalc @@u %U @@"}
+        << "flatpak [run] [org.kde.kcalc] [@@u] [@@]" << QString();
+    QTest::newRow("another desktop: an entry off PATH before PATH")
+        << "sway" << QStringList{"xcalc"} << QStringList{abacus + "@/apps/flatpak run abacus"}
+        << "flatpak [run] [abacus]" << QString();
+    QTest::newRow("same id: the data home first")
+        << "" << QStringList{}
+        << QStringList{abacus + "@/apps/flatpak sys1", "home/org.example.Abacus.desktop" + flatpak}
+        << "flatpak" << QString();
+    QTest::newRow("same id: the earlier data folder first")
+        << "" << QStringList{}
+        << QStringList{"sys2/org.example.Abacus.desktop" + flatpak, abacus + "@/apps/flatpak sys1"}
+        << "flatpak [sys1]" << QString();
+    QTest::newRow("Hidden in the data home deletes the entry")
+        << "" << QStringList{"xcalc"}
+        << QStringList{abacus + "@/apps/flatpak",
+                       "home/org.example.Abacus.desktop" + flatpak + "|Hidden=true"}
+        << "xcalc" << QString();
+    QTest::newRow("entries the menu would not list, or cannot run")
+        << "Sway" << QStringList{"xcalc"}
+        << QStringList{"sys1/org.gnome.Calculator.desktop" + flatpak + "|NoDisplay=true",
+                       "sys1/org.kde.kcalc.desktop" + flatpak + "|OnlyShowIn=KDE;",
+                       "sys1/qalculate-qt.desktop" + flatpak + "|NotShowIn=GNOME;sway;",
+                       "sys1/qalculate-gtk.desktop" + flatpak + "|TryExec=qalculate-gtk",
+                       "sys1/galculator.desktop" + flatpak + "|Terminal=true",
+                       "sys1/mate-calc.desktop|Categories=Utility|Exec=@/apps/flatpak",
+                       abacus + "@/apps/gone"}
+        << "xcalc" << QString();
+    QTest::newRow("an Exec that cannot be read")
+        << "" << QStringList{"xcalc"} << QStringList{abacus + "@/apps/flatpak \"abacus"} << "xcalc"
+        << "org.example.Abacus.desktop passed over: its Exec line cannot be read";
+    QTest::newRow("nothing") << "GNOME" << QStringList{}
+                             << QStringList{"sys1/editor.desktop|Categories=TextEditor|Exec=ed"}
+                             << "" << QString();
+}
+
+void TestCalculatorLaunch::choosesTheDesktopsOwnFirst()
+{
+    QFETCH(QString, desktop);
+    QFETCH(QStringList, onPath);
+    QFETCH(QStringList, entries);
+    QFETCH(QString, chosen);
+    QFETCH(QString, warning);
+    for (const QString& name : onPath) {
+        install("bin/" + name);
     }
+    for (const QString& spec : entries) {
+        addEntry(spec);
+    }
+    if (!warning.isEmpty()) {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(warning)));
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), desktop);
 
-    Platform::create()->startCalculator();
+    const std::optional<CalculatorFinder::Command> command = CalculatorFinder(environment).find();
 
-    QTRY_COMPARE_WITH_TIMEOUT(readFile(recordPath()), expected, 10000);
+    QString found;
+    if (command) {
+        found = QFileInfo(command->program).fileName();
+        for (const QString& argument : command->arguments) {
+            found += " [" + argument + ']';
+        }
+    }
+    QCOMPARE(found, chosen);
 }
 
-void TestCalculatorLaunch::reportsMissingCalculatorOnOneLine()
+void TestCalculatorLaunch::startsAnEntryWithItsArgumentsAndNoShell()
 {
+    addEntry(R"(sys2/org.example.Abacus.desktop|Categories=Calculator|)"
+             R"(Exec=@/apps/flatpak run "two  words" "\\$HOME" %U)");
+
+    QVERIFY(Platform::create()->startCalculator());
+
+    QTRY_COMPARE_WITH_TIMEOUT(readFile(recordPath()), "flatpak 3 [run] [two  words] [$HOME]\n",
+                              10000);
+}
+
+void TestCalculatorLaunch::looksAgainOnEveryStart()
+{
+    const std::unique_ptr<Platform> platform = Platform::create();
     QTest::ignoreMessage(QtWarningMsg,
-                         "no calculator found on PATH (looked for gnome-calculator, kcalc, "
-                         "qalculate-qt, qalculate-gtk, galculator, mate-calc, xcalc)");
-    Platform::create()->startCalculator();
+                         "no calculator found: no menu entry in the Calculator category, and none "
+                         "of gnome-calculator, kcalc, qalculate-qt, qalculate-gtk, galculator, "
+                         "mate-calc, xcalc on PATH");
+    QVERIFY(!platform->startCalculator());
+
+    install(QStringLiteral("bin/xcalc"));
+    QVERIFY(platform->startCalculator());
+    QTRY_COMPARE_WITH_TIMEOUT(readFile(recordPath()), "xcalc 0\n", 10000);
 }
 
 QTEST_MAIN(TestCalculatorLaunch)

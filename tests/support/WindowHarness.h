@@ -54,6 +54,7 @@ template <class PlatformType> struct WindowHarness
     QTemporaryDir dir;
     RecordingStore store;
     PlatformType platform;
+    QStringList titles; // of the messages shown
     QStringList shown;
     QList<int> quits; // the exit statuses the program asked to end with
     Program program;
@@ -66,7 +67,10 @@ private:
     Program::Options options(const QLocale& locale, ClockPanel::Clock clock)
     {
         Program::Options result;
-        result.presenter = [this](const QString&, const QString& text) { shown.append(text); };
+        result.presenter = [this](const QString& title, const QString& text) {
+            titles.append(title);
+            shown.append(text);
+        };
         result.clock = std::move(clock);
         result.locale = locale;
         result.quit = [this](int status) { quits.append(status); };

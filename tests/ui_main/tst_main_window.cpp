@@ -5,6 +5,7 @@
 #include "MainWindowController.h"
 #include "Settings.h"
 #include "StoreFailureReporter.h"
+#include "ToolWindowFrame.h"
 #include "Twips.h"
 #include "WindowHarness.h"
 
@@ -456,6 +457,25 @@ private slots:
         QCOMPARE(call.window, target);
         QCOMPARE(call.launch.startupId, launch.startupId);
         QCOMPARE(call.launch.activationToken, launch.activationToken);
+    }
+
+    void calcWithoutACalculatorSaysSoAndCarriesOn()
+    {
+        Harness h;
+        h.controller.load();
+        h.window.show();
+        h.platform.setCalculatorStarts(false);
+        QTest::mouseClick(h.window.calcButton(), Qt::LeftButton);
+        QCOMPARE(h.titles, QStringList{ToolWindowFrame::kCaption.toString()});
+        QVERIFY(h.shown.first().contains("gnome-calculator"));
+
+        // Installed meanwhile: the next click asks again and shows nothing.
+        h.platform.setCalculatorStarts(true);
+        QTest::mouseClick(h.window.calcButton(), Qt::LeftButton);
+        QCOMPARE(h.platform.calls().size(), 2);
+        QCOMPARE(h.shown.size(), 1);
+        QVERIFY(h.window.isVisible());
+        QVERIFY(h.quits.isEmpty());
     }
 
     void settingsTimersFollowTheOperations()

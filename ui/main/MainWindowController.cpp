@@ -4,6 +4,7 @@
 #include "LightBackground.h"
 #include "MainWindow.h"
 #include "Platform.h"
+#include "ToolWindowFrame.h"
 #include "ValuationInputs.h"
 #include "WindowGeometry.h"
 
@@ -26,9 +27,11 @@ constexpr GeometryKeys kGeometryKeys{SettingsKey::MainLeft, SettingsKey::MainTop
 
 MainWindowController::MainWindowController(MainWindow& window, Settings& settings,
                                            Platform& platform, StoreFailureReporter& reporter,
+                                           StoreFailureReporter::Presenter presenter,
                                            QObject* parent)
     : QObject(parent), m_window(window), m_settings(settings), m_platform(platform),
-      m_reporter(reporter), m_sheet(m_binding), m_keepOnTop(platform)
+      m_reporter(reporter), m_presenter(std::move(presenter)), m_sheet(m_binding),
+      m_keepOnTop(platform)
 {
     for (const ValuationFieldSpec& field : kValuationFields) {
         m_binding.bind(field.field, window.field(field.field));
@@ -138,7 +141,13 @@ std::optional<QPoint> MainWindowController::ownedFrameTopLeft(QWidget& window)
 
 void MainWindowController::launchCalculator()
 {
-    m_platform.startCalculator();
+    // Nothing happening on a click would leave the user guessing; the log has the details.
+    if (!m_platform.startCalculator()) {
+        m_presenter(ToolWindowFrame::kCaption.toString(),
+                    QStringLiteral("No calculator could be started.\n\n"
+                                   "Install one, for example gnome-calculator, kcalc, mate-calc, "
+                                   "galculator or qalculate-gtk, and click CALC again."));
+    }
 }
 
 void MainWindowController::openSettings()

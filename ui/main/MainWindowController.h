@@ -23,8 +23,11 @@ class MainWindowController : public QObject, public MainWindowOperations
     Q_OBJECT
 
 public:
+    // The presenter shows the program's other messages to the user, such as that no
+    // calculator could be started.
     MainWindowController(MainWindow& window, Settings& settings, Platform& platform,
-                         StoreFailureReporter& reporter, QObject* parent = nullptr);
+                         StoreFailureReporter& reporter, StoreFailureReporter::Presenter presenter,
+                         QObject* parent = nullptr);
 
     // Runs the settings window modally; set once the settings window exists.
     void setSettingsOpener(std::function<void()> opener) { m_openSettings = std::move(opener); }
@@ -68,6 +71,7 @@ private:
     Settings& m_settings;
     Platform& m_platform;
     StoreFailureReporter& m_reporter;
+    StoreFailureReporter::Presenter m_presenter;
     LineEditFieldBinding m_binding;
     ValuationSheet m_sheet;
     KeepOnTop m_keepOnTop;

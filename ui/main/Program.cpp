@@ -24,15 +24,17 @@ Program::Program(Platform& platform, SettingsStore& store, Options options)
     : m_platform(platform),
       m_quit(options.quit ? std::move(options.quit) : &Program::quitApplication),
       m_settings(store, options.locale),
-      m_reporter([this, presenter = options.presenter ? std::move(options.presenter)
-                                                      : &StoreFailureReporter::showMessageBox](
-                     const QString& title, const QString& text) {
-          // The failure is in the log already; at the session's end nobody would see a box.
+      m_presenter([this, presenter = options.presenter ? std::move(options.presenter)
+                                                       : &StoreFailureReporter::showMessageBox](
+                      const QString& title, const QString& text) {
+          // What a message says is in the log already; at the session's end nobody would
+          // see a box.
           if (!m_ending) {
               presenter(title, text);
           }
       }),
-      m_window(options.clock), m_controller(m_window, m_settings, platform, m_reporter),
+      m_reporter(m_presenter), m_window(options.clock),
+      m_controller(m_window, m_settings, platform, m_reporter, m_presenter),
       m_settingsWindow(m_controller, m_settings, m_reporter)
 {
     QApplication::setOrganizationName(QStringLiteral("VARNETH"));

@@ -36,7 +36,8 @@ class Program : public QObject
 public:
     struct Options
     {
-        // How a failed write is shown to the user; empty: a message box.
+        // How the program's messages (a failed write, no calculator) are shown to the user;
+        // empty: a message box.
         StoreFailureReporter::Presenter presenter;
         ClockPanel::Clock clock = &QDateTime::currentDateTime;
         QLocale locale = QLocale::system();
@@ -80,6 +81,8 @@ private:
     // The main window's close sequence has run.
     bool m_closed = false;
     Settings m_settings;
+    // Shows the program's messages, failed writes and the rest, unless the session is ending.
+    StoreFailureReporter::Presenter m_presenter;
     StoreFailureReporter m_reporter;
     CursorBlinkLimiter m_cursorBlink;
     MainWindow m_window;
