@@ -14,6 +14,7 @@
 #           desktop D-Bus interface on the private session bus gives a keyboard.
 # Usage: scripts/with-wayland.sh sway|weston|mutter COMMAND [ARGS...]
 set -euo pipefail
+source "$(dirname "$0")/desktop-session.sh"
 
 compositor=${1:-}
 case "$compositor" in
@@ -25,64 +26,14 @@ case "$compositor" in
 esac
 [ $# -gt 0 ] || { echo "usage: $0 $compositor COMMAND [ARGS...]" >&2; exit 2; }
 
-work=$(mktemp -d /tmp/varneth-wayland.XXXXXX)
-log="$work/$compositor.log"
-groups=()
-
-# Each daemon leads a process group of its own, which takes along what it starts itself
-# (XWayland, weston's shell helpers); stopping the group stops all of it.
-start_group() {
-    setsid "$@" &
-    groups+=("$!")
-}
-
-cleanup() {
-    local pid
-    for pid in "${groups[@]}"; do
-        kill -TERM -- "-$pid" 2>/dev/null || true
-    done
-    for _ in $(seq 100); do
-        local alive=0
-        for pid in "${groups[@]}"; do
-            kill -0 -- "-$pid" 2>/dev/null && alive=1
-        done
-        [ "$alive" = 0 ] && break
-        sleep 0.05
-    done
-    for pid in "${groups[@]}"; do
-        kill -KILL -- "-$pid" 2>/dev/null || true
-    done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "with-wayland: $compositor did not start: $*" >&2
-    if [ -s "$log" ]; then
-        echo "---- last lines of its log:" >&2
-        tail -n 20 "$log" >&2
-    fi
-    exit 1
-}
-
-# Polls until COMMAND succeeds; fails once the compositor has died or after 20 s.
-wait_until() {
-    local what=$1
-    shift
-    local deadline=$((SECONDS + 20))
-    until "$@" >/dev/null 2>&1; do
-        kill -0 "$compositor_pid" 2>/dev/null || fail "it exited while waiting for $what"
-        [ $SECONDS -lt $deadline ] || fail "no $what after 20 s"
-        sleep 0.05
-    done
-}
+session_begin "wayland-$compositor"
+work=$session_work
 
 # A Wayland display answers once a client completes a round trip with it.
 wayland_answers() { WAYLAND_DISPLAY=$1 timeout 5 weston-info; }
 x_answers() { DISPLAY=$1 timeout 5 xdpyinfo; }
 seat_has_keyboard() { swaymsg -t get_inputs | grep -q '"type": "keyboard"'; }
-log_display() { grep -o "$1 *:[0-9]*" "$log" | grep -o ':[0-9]*' | head -n1; }
+log_display() { grep -o "$1 *:[0-9]*" "$session_log" | grep -o ':[0-9]*' | head -n1; }
 
 unset DISPLAY XAUTHORITY WAYLAND_DISPLAY WAYLAND_SOCKET SWAYSOCK
 export XDG_RUNTIME_DIR="$work/runtime"
@@ -90,14 +41,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # The session's own bus, so GLib and Qt find one and start no bus daemon that outlives
 # the run; mutter needs it for its D-Bus interfaces.
-start_group dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>/dev/null
-for _ in $(seq 100); do
-    [ -s "$work/bus" ] && break
-    sleep 0.05
-done
-DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
-[ -n "$DBUS_SESSION_BUS_ADDRESS" ] || { echo "with-wayland: no D-Bus session" >&2; exit 1; }
-export DBUS_SESSION_BUS_ADDRESS
+start_session_bus
 
 case "$compositor" in
     sway)
@@ -114,13 +58,12 @@ case "$compositor" in
         start_group setpriv --reuid=nobody --regid=nogroup --clear-groups \
             env -i PATH=/usr/bin:/bin HOME="$sway_runtime" XDG_RUNTIME_DIR="$sway_runtime" \
             WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-            WLR_HEADLESS_OUTPUTS=1 sway --config "$work/sway.conf" >"$log" 2>&1
-        compositor_pid=${groups[-1]}
-        wait_until "IPC socket" compgen -G "$sway_runtime/sway-ipc.*.sock"
+            WLR_HEADLESS_OUTPUTS=1 sway --config "$work/sway.conf" >"$session_log" 2>&1
+        wait_until "IPC socket" 20 compgen -G "$sway_runtime/sway-ipc.*.sock"
         SWAYSOCK=$(compgen -G "$sway_runtime/sway-ipc.*.sock" | head -n1)
         export SWAYSOCK
-        wait_until "answer on its IPC socket" swaymsg -t get_version
-        wait_until "XWayland display name" test -s "$sway_runtime/x-display"
+        wait_until "answer on its IPC socket" 20 swaymsg -t get_version
+        wait_until "XWayland display name" 20 test -s "$sway_runtime/x-display"
         socket=$(basename "$(compgen -G "$sway_runtime/wayland-*[0-9]" | head -n1)")
         ln -s "$sway_runtime/$socket" "$XDG_RUNTIME_DIR/$socket"
         export WAYLAND_DISPLAY=$socket
@@ -129,7 +72,7 @@ case "$compositor" in
         # keyboard only when wtype makes one, and clients miss the first keys while they
         # take it up; with this one there, each wtype only brings its own keymap.
         start_group wtype -s 4000000
-        wait_until "keyboard in its seat" seat_has_keyboard
+        wait_until "keyboard in its seat" 20 seat_has_keyboard
         ;;
     weston)
         # The X11 backend, on an Xvfb of its own, gives weston a keyboard and a pointer
@@ -150,39 +93,33 @@ close-animation=none
 startup-animation=none
 focus-animation=none
 EOF
-        exec 3>"$work/xvfb-display"
-        start_group Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null
-        exec 3>&-
-        compositor_pid=${groups[-1]}
-        wait_until "Xvfb display for it" test -s "$work/xvfb-display"
-        host=":$(head -n1 "$work/xvfb-display" | tr -d '[:space:]')"
+        start_xvfb 1280x800x24
+        host=$xvfb_display
         DISPLAY=$host start_group weston --backend=x11-backend.so --use-pixman --xwayland \
             --debug --config="$work/weston.ini" --socket=wayland-1 --width=1280 \
-            --height=800 >"$log" 2>&1
-        compositor_pid=${groups[-1]}
+            --height=800 >"$session_log" 2>&1
         export WAYLAND_DISPLAY=wayland-1 VARNETH_WESTON_HOST_DISPLAY=$host
-        wait_until "XWayland display name" log_display "listening on display"
+        wait_until "XWayland display name" 20 log_display "listening on display"
         DISPLAY=$(log_display "listening on display")
         ;;
     mutter)
         start_group mutter --headless --wayland --virtual-monitor 1280x1024 \
-            --wayland-display wayland-1 --sm-disable >"$log" 2>&1
-        compositor_pid=${groups[-1]}
+            --wayland-display wayland-1 --sm-disable >"$session_log" 2>&1
         export WAYLAND_DISPLAY=wayland-1
-        wait_until "XWayland display name" log_display "Using public X11 display"
+        wait_until "XWayland display name" 20 log_display "Using public X11 display"
         DISPLAY=$(log_display "Using public X11 display")
-        wait_until "XWayland authority file" compgen -G "$XDG_RUNTIME_DIR/.mutter-Xwaylandauth*"
+        wait_until "XWayland authority file" 20 compgen -G "$XDG_RUNTIME_DIR/.mutter-Xwaylandauth*"
         XAUTHORITY=$(compgen -G "$XDG_RUNTIME_DIR/.mutter-Xwaylandauth*" | head -n1)
         export XAUTHORITY
-        wait_until "remote desktop interface" gdbus introspect --session \
+        wait_until "remote desktop interface" 20 gdbus introspect --session \
             --dest org.gnome.Mutter.RemoteDesktop --object-path /org/gnome/Mutter/RemoteDesktop
         ;;
 esac
 
-[ -n "$DISPLAY" ] || fail "no XWayland display"
+[ -n "$DISPLAY" ] || session_fail "no XWayland display"
 export DISPLAY VARNETH_COMPOSITOR=$compositor
-wait_until "answer on Wayland display $WAYLAND_DISPLAY" wayland_answers "$WAYLAND_DISPLAY"
-wait_until "answer from XWayland on $DISPLAY" x_answers "$DISPLAY"
+wait_until "answer on Wayland display $WAYLAND_DISPLAY" 20 wayland_answers "$WAYLAND_DISPLAY"
+wait_until "answer from XWayland on $DISPLAY" 20 x_answers "$DISPLAY"
 
 status=0
 "$@" || status=$?

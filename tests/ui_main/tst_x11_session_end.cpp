@@ -83,29 +83,35 @@ bool typeTheInputs(const QString& display)
     return true;
 }
 
-// An X server of the row's own, with openbox on it, for the row that takes it away: the
-// shared display has to outlive every test.
+// A desktop of the row's own, from scripts/with-x11.sh, for the row that takes its X
+// server away: the shared display has to outlive every test. The script's command waits
+// for the end of its input, so that the script then stops everything it started.
 struct OwnDisplay
 {
-    Child server;
-    Child windowManager;
+    Child desktop;
     QString name;
+    pid_t server = 0;
 
     bool start()
     {
-        // Xvfb takes a free display number and writes it to the descriptor given.
-        server.start("Xvfb",
-                     {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
-        if (!QTest::qWaitFor([&] { return server.canReadLine(); }, waitMs)) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VARNETH_WM", "openbox");
+        desktop.setProcessEnvironment(env);
+        desktop.start(VARNETH_WITH_X11,
+                      {"sh", "-c", "echo \"$DISPLAY $VARNETH_XVFB_PID\"; exec cat >/dev/null"});
+        if (!QTest::qWaitFor([&] { return desktop.canReadLine(); }, waitMs)) {
             return false;
         }
-        name = ":" + QString::fromLatin1(server.readLine()).trimmed();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", name);
-        windowManager.setProcessEnvironment(env);
-        windowManager.start("openbox", {"--sm-disable"});
-        X11Probe x(qPrintable(name));
-        return x.isConnected() && QTest::qWaitFor([&] { return x.hasWindowManager(); }, waitMs);
+        const QStringList told = QString::fromLatin1(desktop.readLine()).split(' ');
+        name = told.value(0);
+        server = pid_t(told.value(1).toInt());
+        return server > 0;
+    }
+
+    ~OwnDisplay()
+    {
+        desktop.closeWriteChannel();
+        desktop.waitForFinished(waitMs);
     }
 };
 
@@ -313,7 +319,7 @@ private slots:
         OwnDisplay own;
         QString display = qEnvironmentVariable("DISPLAY");
         if (ending == Ending::DisplayLost) {
-            QVERIFY2(own.start(), "no private Xvfb with openbox");
+            QVERIFY2(own.start(), "no desktop of its own from scripts/with-x11.sh");
             display = own.name;
         }
         env.insert("DISPLAY", display);
@@ -363,7 +369,7 @@ private slots:
             break;
         case Ending::DisplayLost:
             x.reset();
-            own.server.terminate();
+            QCOMPARE(::kill(own.server, SIGTERM), 0);
             break;
         }
 
