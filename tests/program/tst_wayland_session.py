@@ -5,7 +5,9 @@ Runs under scripts/with-wayland.sh, which starts sway, weston or mutter headless
 which one in VARNETH_COMPOSITOR. Each compositor is one row: how its window is seen there,
 how keys reach it and how its window is closed. The built program runs both ways it runs
 on such a desktop: as a Wayland client, where it must leave the stored window position
-alone and end without hanging, and as an X11 client of the compositor's XWayland.
+alone and end without hanging, and as an X11 client of the compositor's XWayland. Started
+a second time on a session bus of its own, it must leave the running one alone as the
+only process.
 
 Usage: /usr/bin/python3 tst_wayland_session.py PATH_TO_VARNETH
 """
@@ -20,9 +22,10 @@ import subprocess
 import sys
 import tempfile
 import threading
-import time
 import unittest
 import warnings
+
+from driver import ConfigFolder, poll, session_bus, stop, wait_for
 
 TITLE = "HOLBRECK - VARNETH"
 APP_ID = "org.holbreck.varneth"
@@ -30,22 +33,6 @@ APP_ID = "org.holbreck.varneth"
 SEEDED_POSITION = {"MainLeft": "2000", "MainTop": "3000"}
 SELECT_ALL, TAB = object(), object()
 SHIFT_KEYCODE = 42  # evdev; X keycodes are 8 higher
-
-
-def poll(probe, timeout):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value or time.monotonic() > deadline:
-            return value
-        time.sleep(0.05)
-
-
-def wait_for(what, probe, timeout=15.0):
-    value = poll(probe, timeout)
-    if not value:
-        raise AssertionError("timed out waiting for " + what)
-    return value
 
 
 def output(*command):
@@ -92,16 +79,11 @@ class Program:
 
     def __init__(self, platform, bus=None):
         self.wayland = platform == "wayland"
-        self.config = tempfile.TemporaryDirectory()
-        self.store = os.path.join(self.config.name, "VARNETH", "VARNETH.conf")
-        os.makedirs(os.path.dirname(self.store))
-        with open(self.store, "w") as store:
-            store.write("[Settings]\n")
-            store.writelines(f"{k}={v}\n" for k, v in SEEDED_POSITION.items())
+        self.config = ConfigFolder(SEEDED_POSITION)
+        self.store = self.config.store
         # A session bus of the test's own, or none: no other run can be found running.
-        no_bus = "unix:path=" + os.path.join(self.config.name, "no-bus")
         env = dict(os.environ, XDG_CONFIG_HOME=self.config.name, QT_QPA_PLATFORM=platform,
-                   DBUS_SESSION_BUS_ADDRESS=bus or no_bus)
+                   DBUS_SESSION_BUS_ADDRESS=bus or self.config.no_bus())
         self.env = dict(env)
         # The protocol traffic is what every compositor lets a test see of a Wayland window:
         # what the program asked for, and when the compositor gave it the keyboard.
@@ -324,15 +306,11 @@ class WaylandSession(unittest.TestCase):
     def test_second_start(self):
         """Started again, it leaves the running Wayland client alone as the one process."""
         with tempfile.TemporaryDirectory() as folder:
-            address = "unix:path=" + os.path.join(folder, "bus")
-            bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1",
-                                    "--address=" + address], stdout=subprocess.PIPE,
-                                   stderr=subprocess.DEVNULL, text=True)
+            bus, address = session_bus(folder)
             program = Program("wayland", bus=address)
             try:
-                bus.stdout.readline()
                 window = self.row.show(self, program)
-                again = subprocess.run([BINARY], env=dict(program.env, WAYLAND_DEBUG="",
+                again = subprocess.run([BINARY], env=dict(program.env,
                                        XDG_ACTIVATION_TOKEN="from-the-launcher"),
                                        capture_output=True, text=True, timeout=10)
                 self.assertEqual(again.returncode, 0, again.stderr)
@@ -343,9 +321,7 @@ class WaylandSession(unittest.TestCase):
                 stored = program.stored()
             finally:
                 program.stop()
-                bus.kill()
-                bus.wait()
-                bus.stdout.close()
+                stop(bus)
         self.assertEqual(stored.get("EXCHANGE_RATE_TEXTBOX"), "7.5")
 
 

@@ -10,50 +10,22 @@ Usage: /usr/bin/python3 tst_screen_reader.py PATH_TO_VARNETH
 """
 
 import os
-import signal
 import subprocess
 import sys
-import tempfile
-import time
 import unittest
 
 import pyatspi
 from gi.repository import Atspi, GLib
 
+from driver import ConfigFolder, session_bus, start, stop, wait_for
+
 CAPTION = "HOLBRECK - VARNETH"
 COLUMNS = ["Amount", "Current USD Value", "Total USD Value", "CONVERTED Value", "TOTAL Value"]
 
 
-def wait_for(what, probe, timeout=20.0):
-    """Polls probe until it returns something true; bus calls may fail while things start."""
-    deadline = time.monotonic() + timeout
-    while True:
-        try:
-            value = probe()
-        except GLib.Error:
-            value = None
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for " + what)
-        time.sleep(0.05)
-
-
-def start(command, env, **kwargs):
-    # A session of its own, so that whatever it starts in turn ends with it.
-    return subprocess.Popen(command, env=env, start_new_session=True, **kwargs)
-
-
-def stop(process):
-    if process.stdout:
-        process.stdout.close()
-    if process.poll() is None:
-        os.killpg(process.pid, signal.SIGTERM)
-        try:
-            process.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
-            process.wait()
+def reading(what, probe):
+    """Waits on the accessibility bus, whose calls fail while things start."""
+    return wait_for(what, probe, timeout=20.0, ignore=GLib.Error)
 
 
 def session_call(env, *args):
@@ -75,29 +47,28 @@ class ScreenReader(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.processes = []
-        cls.config = tempfile.TemporaryDirectory()
+        cls.config = ConfigFolder()
         env = dict(os.environ, XDG_CONFIG_HOME=cls.config.name, QT_QPA_PLATFORM="xcb")
         env.pop("AT_SPI_BUS_ADDRESS", None)
         try:
-            bus = start(["dbus-daemon", "--session", "--nofork", "--print-address"], env,
-                        stdout=subprocess.PIPE, text=True)
+            bus, env["DBUS_SESSION_BUS_ADDRESS"] = session_bus(cls.config.name, env)
             cls.processes.append(bus)
-            env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
             os.environ["DBUS_SESSION_BUS_ADDRESS"] = env["DBUS_SESSION_BUS_ADDRESS"]
             cls.processes.append(start(["/usr/libexec/at-spi-bus-launcher"], env))
-            wait_for("the accessibility bus launcher", lambda: "boolean true" in session_call(
+            reading("the accessibility bus launcher", lambda: "boolean true" in session_call(
                 env, "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
                 "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"))
             session_call(env, "--dest=org.a11y.Bus", "/org/a11y/bus",
                          "org.freedesktop.DBus.Properties.Set", "string:org.a11y.Status",
                          "string:ScreenReaderEnabled", "variant:boolean:true")
             cls.processes.append(start([sys.argv[1]], env))
-            cls.app = wait_for("VARNETH on the accessibility bus", lambda: next(
+            cls.app = reading("VARNETH on the accessibility bus", lambda: next(
                 (app for app in pyatspi.Registry.getDesktop(0) if app and app.name == "VARNETH"),
                 None))
             # Read every state afresh: this process runs no main loop to hear of changes.
             cls.app.set_cache_mask(Atspi.Cache.NONE)
-            cls.frame = wait_for("the main window", lambda: cls.window(pyatspi.ROLE_FRAME, CAPTION))
+            cls.frame = reading("the main window",
+                                lambda: cls.window(pyatspi.ROLE_FRAME, CAPTION))
         except BaseException:
             cls.tearDownClass()
             raise
@@ -134,21 +105,21 @@ class ScreenReader(unittest.TestCase):
     def test_2_tab_moves_the_focus_to_the_next_field(self):
         rate = self.control(self.frame, pyatspi.ROLE_TEXT, "Exchange Rate")
         amount = self.control(self.frame, pyatspi.ROLE_TEXT, "Amount")
-        wait_for("the main window active", lambda: has_state(self.frame, pyatspi.STATE_ACTIVE))
-        wait_for("focus in the rate", lambda: has_state(rate, pyatspi.STATE_FOCUSED))
+        reading("the main window active", lambda: has_state(self.frame, pyatspi.STATE_ACTIVE))
+        reading("focus in the rate", lambda: has_state(rate, pyatspi.STATE_FOCUSED))
         subprocess.run(["xdotool", "key", "Tab"], check=True)
-        wait_for("focus in the amount", lambda: has_state(amount, pyatspi.STATE_FOCUSED))
+        reading("focus in the amount", lambda: has_state(amount, pyatspi.STATE_FOCUSED))
         self.assertFalse(has_state(rate, pyatspi.STATE_FOCUSED))
         # What a reader announces on arrival: "Amount, edit, 2".
         subprocess.run(["xdotool", "type", "2"], check=True)
-        wait_for("the typed amount", lambda: amount.queryText().getText(0, -1) == "2")
+        reading("the typed amount", lambda: amount.queryText().getText(0, -1) == "2")
 
     def test_3_pressing_settings_opens_the_named_settings_window(self):
         action = self.control(self.frame, pyatspi.ROLE_PUSH_BUTTON, "SETTINGS").queryAction()
         names = [action.getName(i) for i in range(action.nActions)]
         self.assertIn("Press", names)
         action.doAction(names.index("Press"))
-        dialog = wait_for("the settings window",
+        dialog = reading("the settings window",
                           lambda: self.window(pyatspi.ROLE_DIALOG, "VARNETH settings"))
         self.control(dialog, pyatspi.ROLE_CHECK_BOX, "Always On Top")
         # On screen both windows keep the one caption.
