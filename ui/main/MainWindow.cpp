@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "DisplayLabel.h"
+#include "EnterKey.h"
 #include "IntervalTimer.h"
 #include "LightBackground.h"
 #include "MainWindowAccessibility.h"
@@ -188,14 +189,9 @@ QLineEdit* MainWindow::addField(ValuationField which, const QString& accessibleN
 
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-            button->click();
-        }
-        event->accept();
-        return;
+    if (!EnterKey::pressFocusedButton(*this, *event)) {
+        QWidget::keyPressEvent(event);
     }
-    QWidget::keyPressEvent(event);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

@@ -1,6 +1,7 @@
 #include "SettingsWindow.h"
 
 #include "DisplayLabel.h"
+#include "EnterKey.h"
 #include "ProgramFont.h"
 #include "ToolWindowFrame.h"
 #include "Twips.h"
@@ -53,7 +54,7 @@ SettingsWindow::SettingsWindow(QWidget* owner) : QDialog(owner), m_dpi(Twips::sc
     m_ok->setGeometry(Twips::toPixels(QRect(4800, 1920, 1575, 615), m_dpi));
     for (QPushButton* button : {m_clear, m_ok}) {
         // A QDialog would otherwise make the first focused button its default for good,
-        // and Enter would press it from anywhere, the armed clear button included.
+        // and Enter would press it from anywhere: from a tick box it would clear the data.
         button->setAutoDefault(false);
         button->setDefault(false);
         button->setAccessibleName(button->text());
@@ -108,20 +109,15 @@ void SettingsWindow::resetToLayout()
 
 void SettingsWindow::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (focusWidget() == m_ok) {
-            m_ok->click();
-        }
-        event->accept();
+    if (EnterKey::pressFocusedButton(*this, *event)) {
         return;
-    case Qt::Key_Escape:
-        event->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
     }
+    if (event->key() == Qt::Key_Escape) {
+        // A dialog would close on Escape as if cancelled; this window has no cancel button.
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace varneth
