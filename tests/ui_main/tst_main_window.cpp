@@ -4,11 +4,13 @@
 #include "MainWindow.h"
 #include "MainWindowController.h"
 #include "Settings.h"
+#include "SettingsWindow.h"
 #include "StoreFailureReporter.h"
 #include "Twips.h"
 #include "WindowHarness.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
@@ -37,6 +39,18 @@ struct Harness : WindowHarness<FakePlatform>
         : WindowHarness(stored, storePath, locale, [] { return kNow; })
     {
     }
+};
+
+// What the user does while the store cannot be written.
+enum class Action
+{
+    CloseMain,
+    EndSession,
+    OpenSettings,
+    SettingsOk,
+    SettingsCloseBox,
+    Clear,
+    Autosave,
 };
 
 QColor base(const QLineEdit* edit)
@@ -339,55 +353,81 @@ private slots:
         QCOMPARE(reader.read(u"Settings", u"AMOUNT_IN_WALLET_1", "?"), QString("1.25"));
     }
 
-    // Every failed write is logged. A user who closes the window is told once per action,
-    // and once per run for the autosave; when the session ends nobody is left to read a
-    // box, and a second signal does not close again.
-    void failedWritesAreLoggedAndToldOnlyToAUser_data()
+    // Every failed write is logged. The user is told once per action, however many keys it
+    // writes and handlers it runs, and by the autosave once until a save goes through; when
+    // the session ends nobody is left to read a box, and a second signal does not close again.
+    void failedWritesAreLoggedAndToldOncePerAction_data()
     {
-        QTest::addColumn<bool>("sessionEnds");
-        QTest::newRow("the user closes") << false;
-        QTest::newRow("the session ends") << true;
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<int>("failed"); // writes, each with its log line
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("the user closes") << Action::CloseMain << 7 << 1;
+        QTest::newRow("the session ends") << Action::EndSession << 7 << 0;
+        QTest::newRow("settings opened with both boxes ticked") << Action::OpenSettings << 2 << 1;
+        QTest::newRow("opened, then OK") << Action::SettingsOk << 2 + 4 + 4 << 1 + 1;
+        QTest::newRow("opened, then its close box") << Action::SettingsCloseBox << 2 + 4 << 1 + 1;
+        QTest::newRow("opened, then a clear") << Action::Clear << 2 + 3 << 1 + 1;
+        QTest::newRow("autosave fails twice, saves, fails") << Action::Autosave << 3 * 3 << 2;
     }
 
-    void failedWritesAreLoggedAndToldOnlyToAUser()
+    void failedWritesAreLoggedAndToldOncePerAction()
     {
-        QFETCH(bool, sessionEnds);
-        // A store whose folder is a regular file cannot be written, not even by root.
-        QTemporaryDir dir;
-        QFile blocker(dir.filePath("blocker"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        Harness h({}, dir.filePath("blocker/VARNETH.conf"));
+        QFETCH(Action, action);
+        QFETCH(int, failed);
+        QFETCH(int, boxes);
+        Harness h({{"AlwaysOnTopTimer_TICKBOX", "1"}, {"AUTOSAVE_TICKBOX", "1"}});
         h.controller.load();
+        const QString reason = "cannot write " + h.store.filePath() + ": the disk is full";
+        h.store.failWritesWith(reason);
         // Logged under the settings category alone: with all other categories' warnings
         // off, each expected line must still arrive.
         QLoggingCategory::setFilterRules("*.warning=false\nvarneth.settings.warning=true");
         const auto restoreRules = qScopeGuard([] { QLoggingCategory::setFilterRules({}); });
-        const int writes = sessionEnds ? 7 : 2 * 3 + 7;
-        for (int write = 0; write < writes; ++write) {
-            QTest::ignoreMessage(QtWarningMsg,
-                                 QRegularExpression("^settings not saved: cannot write .*blocker/"
-                                                    "VARNETH.conf: Not a directory$"));
+        for (int write = 0; write < failed; ++write) {
+            QTest::ignoreMessage(QtWarningMsg, qPrintable("settings not saved: " + reason));
         }
 
-        if (!sessionEnds) {
-            h.controller.autosave();
-            h.controller.autosave();
-            QCOMPARE(h.shown.size(), 1);
-            QVERIFY(h.shown.first().contains("blocker"));
-        }
         h.window.show();
-        if (sessionEnds) {
-            h.program.endSession();
-            h.program.endSession();
-        } else {
-            QVERIFY(h.window.close());
+        SettingsWindow* settings = nullptr;
+        if (action >= Action::OpenSettings && action <= Action::Clear) {
+            h.settingsController.prepare(); // as the SETTINGS button opens it
+            settings = h.settingsController.window();
+            settings->show();
         }
-        QTRY_COMPARE(h.quits, QList<int>{0});
-        QCOMPARE(h.store.writes().size(), writes);
-        QCOMPARE(h.shown.size(), sessionEnds ? 0 : 2); // one box for the whole close
-        if (!sessionEnds) {
-            QVERIFY(h.shown.last().contains("blocker"));
+        switch (action) {
+        case Action::CloseMain:
+            QVERIFY(h.window.close());
+            QTRY_COMPARE(h.quits, QList<int>{0});
+            break;
+        case Action::EndSession:
+            h.program.endSession();
+            h.program.endSession();
+            QTRY_COMPARE(h.quits, QList<int>{0});
+            break;
+        case Action::OpenSettings:
+            break;
+        case Action::SettingsOk:
+            QTest::mouseClick(settings->okButton(), Qt::LeftButton);
+            break;
+        case Action::SettingsCloseBox:
+            QVERIFY(settings->close());
+            break;
+        case Action::Clear:
+            QTest::mouseClick(settings->armClearBox(), Qt::LeftButton);
+            QTest::mouseClick(settings->clearButton(), Qt::LeftButton);
+            break;
+        case Action::Autosave:
+            h.controller.autosave();
+            h.controller.autosave();
+            h.store.failWritesWith({});
+            h.controller.autosave();
+            h.store.failWritesWith(reason);
+            h.controller.autosave();
+            break;
+        }
+        QCOMPARE(h.shown.size(), boxes);
+        for (const QString& box : h.shown) {
+            QVERIFY2(box.contains(reason), qPrintable(box));
         }
     }
 
