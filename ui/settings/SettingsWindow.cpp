@@ -18,6 +18,11 @@ namespace {
 
 const QString kCreatorCaption = QStringLiteral("Created By Trevald");
 
+QFont displayFont()
+{
+    return ProgramFont::make(12, true);
+}
+
 } // namespace
 
 SettingsWindow::SettingsWindow(QWidget* owner) : QDialog(owner), m_dpi(Twips::screenDpi())
@@ -61,9 +66,11 @@ SettingsWindow::SettingsWindow(QWidget* owner) : QDialog(owner), m_dpi(Twips::sc
     }
 
     for (QWidget* control :
-         std::initializer_list<QWidget*>{m_armClear, m_autosave, m_alwaysOnTop}) {
-        ProgramFont::fitCaption(*control);
+         std::initializer_list<QWidget*>{m_armClear, m_autosave, m_alwaysOnTop, m_ok}) {
+        ProgramFont::fitCaption(*control, font());
     }
+    // The clear button's caption is wider than the button: it wraps onto a second line.
+    ProgramFont::fitCaption(*m_clear, font(), Qt::TextWordWrap);
 
     setTabOrder(m_ok, m_alwaysOnTop);
     setTabOrder(m_alwaysOnTop, m_armClear);
@@ -80,8 +87,8 @@ QLabel* SettingsWindow::addDisplayLabel(const char* name, const QString& caption
     label->setAccessibleName(caption);
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(Twips::toPixels(twips, m_dpi));
-    label->setFont(ProgramFont::make(12, true));
     DisplayLabel::style(*label, tooltip);
+    ProgramFont::fitCaption(*label, displayFont());
     return label;
 }
 
@@ -103,8 +110,14 @@ void SettingsWindow::resetToLayout()
         box->setToolTip(QString());
     }
     m_clear->setEnabled(false);
-    m_creator->setText(kCreatorCaption);
+    setCreatorCaption(kCreatorCaption);
     m_ok->setFocus();
+}
+
+void SettingsWindow::setCreatorCaption(const QString& caption)
+{
+    m_creator->setText(caption);
+    ProgramFont::fitCaption(*m_creator, displayFont());
 }
 
 void SettingsWindow::keyPressEvent(QKeyEvent* event)

@@ -31,6 +31,9 @@ public:
     // opening starts from the layout, not from what the last one left behind.
     void resetToLayout();
 
+    // The creator label's caption, in the largest size of its font that fits the label.
+    void setCreatorCaption(const QString& caption);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

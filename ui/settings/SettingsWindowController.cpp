@@ -164,7 +164,7 @@ bool SettingsWindowController::eventFilter(QObject* watched, QEvent* event)
         m_reporter.reportAction(runStoreSequence());
     } else if (m_window && watched == m_window->creatorLabel() &&
                event->type() == QEvent::MouseButtonDblClick) {
-        m_window->creatorLabel()->setText(kCreatorAddress);
+        m_window->setCreatorCaption(kCreatorAddress);
         return true;
     }
     return false;
