@@ -12,7 +12,7 @@ namespace varneth {
 // resize request or maximise a window even when its size hints say it cannot change
 // (IceWM, Fluxbox); the window then puts its own size back as soon as it is told of the
 // change, drops the maximised or full-screen state that came with it, and goes back to
-// where it was before: a maximise moves the window to the corner of the screen.
+// where it was before: Fluxbox leaves a maximise undone at the top of the screen.
 class FixedSizeKeeper : public QObject
 {
     Q_OBJECT
