@@ -1,5 +1,7 @@
 #include "SettingsStore.h"
 
+#include "WriteFailure.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,14 +28,13 @@ bool isPlainName(QStringView name)
     return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\');
 }
 
-QString failure(const QString& path, const QString& reason)
+// Why the file could not be written, from the error of the call that failed; 0 when the
+// call gave none, and the folder is asked instead.
+QString failure(const QString& path, int error)
 {
-    return u"cannot write %1: %2"_s.arg(QDir::toNativeSeparators(path), reason);
-}
-
-QString errnoText(int error)
-{
-    return qt_error_string(error);
+    return u"cannot write %1: %2"_s.arg(
+        QDir::toNativeSeparators(path),
+        WriteFailure::reason(path, error, u"the settings could not be saved"_s));
 }
 
 // Creates every missing folder on the way to the file as 0700: the store holds the
@@ -50,13 +51,13 @@ QString ensureFolder(const QString& filePath)
         struct stat info = {};
         if (::stat(native.constData(), &info) == 0) {
             if (!S_ISDIR(info.st_mode))
-                return failure(filePath, errnoText(ENOTDIR));
+                return failure(filePath, ENOTDIR);
             continue;
         }
         if (errno != ENOENT)
-            return failure(filePath, errnoText(errno));
+            return failure(filePath, errno);
         if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-            return failure(filePath, errnoText(errno));
+            return failure(filePath, errno);
     }
     return {};
 }
@@ -72,31 +73,32 @@ QString ensureFile(const QString& filePath)
         return {};
     }
     if (errno != EEXIST)
-        return failure(filePath, errnoText(errno));
+        return failure(filePath, errno);
     struct stat info = {};
     if (::stat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode))
-        return failure(filePath, errnoText(EISDIR));
+        return failure(filePath, EISDIR);
     return {};
 }
 
 // QSettings only says "access error"; this finds out why, by trying what its save does:
-// a new file beside the old one, then the old file itself.
+// a new file beside the old one, then the old file itself. Where both can be opened (a
+// full disk still takes an empty file), the folder's file system is asked.
 QString explainFailure(const QString& filePath)
 {
     const QString folder = QFileInfo(filePath).absolutePath();
     QByteArray probe = QFile::encodeName(folder + u"/.VARNETH-probe-XXXXXX"_s);
     const int fd = ::mkstemp(probe.data());
     if (fd < 0)
-        return failure(filePath, errnoText(errno));
+        return failure(filePath, errno);
     ::close(fd);
     ::unlink(probe.constData());
 
     const QByteArray native = QFile::encodeName(filePath);
     const int existing = ::open(native.constData(), O_WRONLY | O_CLOEXEC);
     if (existing < 0)
-        return failure(filePath, errnoText(errno));
+        return failure(filePath, errno);
     ::close(existing);
-    return failure(filePath, u"the settings could not be saved"_s);
+    return failure(filePath, 0);
 }
 
 // Works around QLockFile, which guards every QSettings save: it creates "<file>.lock" and

@@ -17,13 +17,16 @@ constexpr int kSignificantDigits = 15;
 constexpr int kPlainExponentMin = -4;
 constexpr int kPlainExponentMax = 14;
 
-// A copy of the locale that writes numbers without digit grouping, so a stored text
-// is as short as it goes and never depends on whether grouping is read back.
-QLocale ungrouped(const QLocale& locale)
+// A number as the store keeps it in any language: the digits 0-9, a hyphen-minus and an
+// "E" exponent, no digit grouping, and only the decimal separator taken from the locale.
+// A locale's own digits (Arabic-Indic, Persian) would tie the file to that language: read
+// under another, a native digit is no number at all. Every locale reads these.
+QString plainText(double value, char format, int precision, const QLocale& locale)
 {
-    QLocale copy(locale);
-    copy.setNumberOptions(copy.numberOptions() | QLocale::OmitGroupSeparator);
-    return copy;
+    QString text = QLocale::c().toString(value, format, precision);
+    text.replace(u'.', locale.decimalPoint());
+    text.replace(u'e', u'E');
+    return text;
 }
 
 // The shortest decimal digits that identify the float, as std::to_chars finds them,
@@ -61,19 +64,9 @@ QString floatInPrecision(float value, const QLocale& locale, int significant, in
 {
     if (exponent >= -5 && exponent <= 15) {
         const int decimals = std::max(0, significant - 1 - exponent);
-        return locale.toString(double(value), 'f', decimals);
+        return plainText(double(value), 'f', decimals, locale);
     }
-    return locale.toString(double(value), 'e', significant - 1);
-}
-
-// Some locales write a minus sign with a direction mark that the same locale then
-// cannot read; the plain hyphen-minus is the fallback those locales do read.
-QString asciiMinus(const QString& text, const QLocale& locale)
-{
-    const QString sign = locale.negativeSign();
-    if (sign == QLatin1String("-") || !text.startsWith(sign))
-        return text;
-    return QLatin1Char('-') + text.mid(sign.size());
+    return plainText(double(value), 'e', significant - 1, locale);
 }
 
 } // namespace
@@ -166,40 +159,22 @@ std::optional<float> NumberText::localeSingle(QStringView text, const QLocale& l
 
 QString NumberText::singleText(float value, const QLocale& locale)
 {
-    const QLocale writer = ungrouped(locale);
-    const auto readsBack = [&](const QString& text) {
-        const std::optional<float> back = localeSingle(text, locale);
-        return back && (*back == value || (std::isnan(*back) && std::isnan(value)));
-    };
-    const auto firstReadable = [&](const QString& text) -> std::optional<QString> {
-        if (readsBack(text))
-            return text;
-        const QString ascii = asciiMinus(text, writer);
-        if (ascii != text && readsBack(ascii))
-            return ascii;
-        return std::nullopt;
-    };
-
     if (!std::isfinite(value))
-        return firstReadable(writer.toString(double(value)))
-            .value_or(writer.toString(double(value)));
+        return QLocale::c().toString(double(value)); // "inf", "-inf", "nan" read back anywhere
 
-    // The locale rounds the float's exact value, which is nearly always the shortest
-    // digits again; the read-back check covers the rare tie where it is not, and the
-    // locales whose exponent notation the locale cannot read back.
+    // Rounding the float's exact value to its shortest digits nearly always gives those
+    // digits again; the read-back check covers the rare tie where it does not.
+    const auto readsBack = [&](const QString& text) {
+        return localeSingle(text, locale) == std::optional(value);
+    };
     const ShortestDigits digits = shortestFloatDigits(value);
     constexpr int kMaxDigits = std::numeric_limits<float>::max_digits10;
     for (int significant = digits.count; significant <= kMaxDigits; ++significant) {
-        if (auto text =
-                firstReadable(floatInPrecision(value, writer, significant, digits.exponent)))
-            return *text;
+        const QString text = floatInPrecision(value, locale, significant, digits.exponent);
+        if (readsBack(text))
+            return text;
     }
-    for (int significant = digits.count; significant <= kMaxDigits; ++significant) {
-        const int decimals = std::max(0, significant - 1 - digits.exponent);
-        if (auto text = firstReadable(writer.toString(double(value), 'f', decimals)))
-            return *text;
-    }
-    return floatInPrecision(value, writer, kMaxDigits, digits.exponent);
+    return floatInPrecision(value, locale, kMaxDigits, digits.exponent);
 }
 
 std::optional<double> NumberText::localeDouble(QStringView text, const QLocale& locale)
@@ -225,16 +200,10 @@ std::optional<qint16> NumberText::localeInteger(QStringView text, const QLocale&
     return qint16(*number);
 }
 
-QString NumberText::integerText(qint16 value, const QLocale& locale)
+QString NumberText::integerText(qint16 value, const QLocale& /*locale*/)
 {
-    const QLocale writer = ungrouped(locale);
-    const QString text = writer.toString(int(value));
-    if (localeInteger(text, locale) == value)
-        return text;
-    const QString ascii = asciiMinus(text, writer);
-    if (localeInteger(ascii, locale) == value)
-        return ascii;
-    return text;
+    // A whole number has no separator, so nothing of the locale is left to take.
+    return QString::number(value);
 }
 
 } // namespace varneth

@@ -11,7 +11,8 @@ namespace varneth {
 // The conversions between text and numbers. Every value the program shows or stores is
 // text; numbers live only for the moment of a calculation, a geometry assignment or a
 // tick-box test. The valuation reads leniently with a fixed "." and writes in the user's
-// locale; stored settings are read and written in the user's locale.
+// locale; stored settings are read in the user's locale, in its own digits or in 0-9, and
+// written in 0-9 with the locale's decimal separator.
 class NumberText
 {
 public:
@@ -25,7 +26,9 @@ public:
 
     static double multiply(double a, double b);
 
-    // Stored settings. An empty optional means the text does not convert.
+    // Stored settings. An empty optional means the text does not convert. The writers use
+    // the digits 0-9 and no grouping in every locale; only the decimal separator is the
+    // locale's.
     static std::optional<float> localeSingle(QStringView text,
                                              const QLocale& locale = QLocale::system());
     static QString singleText(float value, const QLocale& locale = QLocale::system());

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,7 +26,20 @@ enum class Damage
     FolderIsFile,   // a regular file stands where the folder should be
     FileUnreadable, // mode 0000 (root reads it anyway)
     FolderReadOnly, // mode 0500 (root writes it anyway)
+    DiskFull,       // a tmpfs with no block left
+    ReadOnlyMount,  // a tmpfs mounted read-only
 };
+
+// The file systems of the last two are mounted over the config folder, which takes the
+// right to mount (root, as on the test machines); elsewhere those rows are skipped.
+bool mountTmpfs(const QString& config, Damage how)
+{
+    if (how != Damage::DiskFull && how != Damage::ReadOnlyMount) {
+        return true;
+    }
+    return ::mount("tmpfs", QFile::encodeName(config).constData(), "tmpfs",
+                   how == Damage::ReadOnlyMount ? MS_RDONLY : 0, "size=64k,mode=0700") == 0;
+}
 
 void damage(const QString& config, Damage how)
 {
@@ -72,6 +86,16 @@ void damage(const QString& config, Damage how)
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0500) == 0);
         break;
     }
+    case Damage::DiskFull: {
+        QFile filler(config + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        break;
+    }
+    case Damage::ReadOnlyMount:
+        break;
     }
 }
 
@@ -99,6 +123,7 @@ private slots:
     void cleanup()
     {
         repair(m_config->path());
+        ::umount2(QFile::encodeName(m_config->path()).constData(), MNT_DETACH);
         m_config.reset();
     }
 
@@ -114,9 +139,12 @@ private slots:
         QTest::newRow("file where the folder should be")
             << Damage::FolderIsFile << false << false << "Not a directory";
         QTest::newRow("file mode 0000")
-            << Damage::FileUnreadable << true << false << "Permission denied";
+            << Damage::FileUnreadable << true << false << "no permission";
         QTest::newRow("folder mode 0500")
-            << Damage::FolderReadOnly << true << false << "Permission denied";
+            << Damage::FolderReadOnly << true << false << "no permission";
+        QTest::newRow("disk full") << Damage::DiskFull << false << false << "the disk is full";
+        QTest::newRow("read-only file system")
+            << Damage::ReadOnlyMount << false << false << "read-only file system";
     }
 
     void startsOnDefaultsAndReportsAtClose()
@@ -127,6 +155,9 @@ private slots:
         QFETCH(QString, reason);
         if (needsNonRoot && ::geteuid() == 0) {
             QSKIP("root reads and writes whatever the mode says");
+        }
+        if (!mountTmpfs(m_config->path(), how)) {
+            QSKIP("no right to mount a file system here");
         }
         damage(m_config->path(), how);
         if (QTest::currentTestFailed()) {

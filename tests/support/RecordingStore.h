@@ -8,7 +8,7 @@
 namespace varneth {
 
 // A store on a real file that also remembers every write in order, so tests can check
-// the sequence a window writes, not only the end result.
+// the sequence a window writes, not only the end result, and can make the writes fail.
 class RecordingStore : public SettingsStore
 {
 public:
@@ -17,8 +17,15 @@ public:
     WriteResult write(QStringView section, QStringView key, const QString& text) override
     {
         m_writes.append({key.toString(), text});
+        if (!m_failure.isEmpty()) {
+            return {false, m_failure};
+        }
         return SettingsStore::write(section, key, text);
     }
+
+    // Every write from now on fails with this reason and leaves the file as it is, as on a
+    // disk that fills up while the program runs; an empty reason lets writes through again.
+    void failWritesWith(const QString& reason) { m_failure = reason; }
 
     const QList<QPair<QString, QString>>& writes() const { return m_writes; }
     QStringList writtenKeys() const
@@ -33,6 +40,7 @@ public:
 
 private:
     QList<QPair<QString, QString>> m_writes;
+    QString m_failure;
 };
 
 } // namespace varneth

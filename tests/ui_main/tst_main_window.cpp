@@ -4,12 +4,14 @@
 #include "MainWindow.h"
 #include "MainWindowController.h"
 #include "Settings.h"
+#include "SettingsWindow.h"
 #include "StoreFailureReporter.h"
 #include "ToolWindowFrame.h"
 #include "Twips.h"
 #include "WindowHarness.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
@@ -39,6 +41,17 @@ struct Harness : WindowHarness<FakePlatform>
         : WindowHarness(stored, storePath, locale, [] { return kNow; })
     {
     }
+};
+
+// What the user does while the store cannot be written.
+enum class Action
+{
+    CloseMain,
+    EndSession,
+    SettingsOk,
+    SettingsCloseBox,
+    Clear,
+    Autosave,
 };
 
 QColor base(const QLineEdit* edit)
@@ -341,56 +354,70 @@ private slots:
         QCOMPARE(reader.read(u"Settings", u"AMOUNT_IN_WALLET_1", "?"), QString("1.25"));
     }
 
-    // Every failed write is logged. A user who closes the window is told once per action,
-    // and once per run for the autosave; when the session ends nobody is left to read a
-    // box, and a second signal does not close again.
-    void failedWritesAreLoggedAndToldOnlyToAUser_data()
+    // Every failed write is logged. The user is told once per action, however many keys it
+    // writes and handlers it runs, and by the autosave once until a save goes through; when
+    // the session ends nobody is left to read a box, and a second signal does not close again.
+    void failedWritesAreLoggedAndToldOncePerAction_data()
     {
-        QTest::addColumn<bool>("sessionEnds");
-        QTest::newRow("the user closes") << false;
-        QTest::newRow("the session ends") << true;
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<int>("failed"); // writes, each with its log line
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("the user closes") << Action::CloseMain << 7 << 1;
+        QTest::newRow("the session ends") << Action::EndSession << 7 << 0;
+        QTest::newRow("opened, then OK") << Action::SettingsOk << 2 + 4 + 4 << 1 + 1;
+        QTest::newRow("opened, then its close box") << Action::SettingsCloseBox << 2 + 4 << 1 + 1;
+        QTest::newRow("opened, then a clear") << Action::Clear << 2 + 3 << 1 + 1;
+        QTest::newRow("autosave fails twice, saves, fails") << Action::Autosave << 3 * 3 << 2;
     }
 
-    void failedWritesAreLoggedAndToldOnlyToAUser()
+    void failedWritesAreLoggedAndToldOncePerAction()
     {
-        QFETCH(bool, sessionEnds);
-        // A store whose folder is a regular file cannot be written, not even by root.
-        QTemporaryDir dir;
-        QFile blocker(dir.filePath("blocker"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        Harness h({}, dir.filePath("blocker/VARNETH.conf"));
+        QFETCH(Action, action);
+        QFETCH(int, failed);
+        QFETCH(int, boxes);
+        Harness h({{"AlwaysOnTopTimer_TICKBOX", "1"}, {"AUTOSAVE_TICKBOX", "1"}});
         h.controller.load();
+        const QString reason = "cannot write " + h.store.filePath() + ": the disk is full";
+        h.store.failWritesWith(reason);
         // Logged under the settings category alone: with all other categories' warnings
         // off, each expected line must still arrive.
         QLoggingCategory::setFilterRules("*.warning=false\nvarneth.settings.warning=true");
         const auto restoreRules = qScopeGuard([] { QLoggingCategory::setFilterRules({}); });
-        const int writes = sessionEnds ? 7 : 2 * 3 + 7;
-        for (int write = 0; write < writes; ++write) {
-            QTest::ignoreMessage(QtWarningMsg,
-                                 QRegularExpression("^settings not saved: cannot write .*blocker/"
-                                                    "VARNETH.conf: Not a directory$"));
+        for (int write = 0; write < failed; ++write) {
+            QTest::ignoreMessage(QtWarningMsg, qPrintable("settings not saved: " + reason));
         }
 
-        if (!sessionEnds) {
-            h.controller.autosave();
-            h.controller.autosave();
-            QCOMPARE(h.shown.size(), 1);
-            QVERIFY(h.shown.first().contains("blocker"));
-        }
         h.window.show();
-        if (sessionEnds) {
-            h.program.endSession();
-            h.program.endSession();
-        } else {
+        SettingsWindow* settings = nullptr;
+        if (action >= Action::SettingsOk && action <= Action::Clear) {
+            h.settingsController.prepare(); // as SETTINGS opens it: both handlers write
+            QCOMPARE(h.shown.size(), 1);
+            settings = h.settingsController.window();
+            settings->show();
+        }
+        if (action == Action::CloseMain) {
             QVERIFY(h.window.close());
+        } else if (action == Action::EndSession) {
+            h.program.endSession();
+            h.program.endSession();
+        } else if (action == Action::SettingsOk) {
+            QTest::mouseClick(settings->okButton(), Qt::LeftButton);
+        } else if (action == Action::SettingsCloseBox) {
+            QVERIFY(settings->close());
+        } else if (action == Action::Clear) {
+            QTest::mouseClick(settings->armClearBox(), Qt::LeftButton);
+            QTest::mouseClick(settings->clearButton(), Qt::LeftButton);
+        } else {
+            h.controller.autosave();
+            h.controller.autosave();
+            h.store.failWritesWith({});
+            h.controller.autosave();
+            h.store.failWritesWith(reason);
+            h.controller.autosave();
         }
-        QTRY_COMPARE(h.quits, QList<int>{0});
-        QCOMPARE(h.store.writes().size(), writes);
-        QCOMPARE(h.shown.size(), sessionEnds ? 0 : 2); // one box for the whole close
-        if (!sessionEnds) {
-            QVERIFY(h.shown.last().contains("blocker"));
-        }
+        QTRY_COMPARE(h.quits, action <= Action::EndSession ? QList<int>{0} : QList<int>{});
+        QCOMPARE(h.shown.size(), boxes);
+        QCOMPARE(h.shown.filter(reason).size(), boxes);
     }
 
     void keepOnTopAndCalcGoThroughThePlatform()

@@ -278,8 +278,9 @@ private slots:
     }
 
     // Some window managers obey another program's resize request or maximise a window
-    // whose hints fix its size (IceWM, Fluxbox): the window puts its size back, and the
-    // close stores the designed size. Where the window manager refuses, nothing changes.
+    // whose hints fix its size (IceWM, Fluxbox): the window puts its size and place back,
+    // and the close stores the designed size. Where the window manager refuses, nothing
+    // changes.
     void imposedSizeIsPutBack_data()
     {
         QTest::addColumn<bool>("maximise");
@@ -296,6 +297,8 @@ private slots:
         const xcb_window_t own = h.id();
         QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own) && m_x.isViewable(own), 10000);
         const QSize designed = m_x.clientSize(own);
+        const QPoint place = device(QPoint(67, 67)); // the default 1000 twips
+        QTRY_VERIFY_WITH_TIMEOUT(within1px(m_x.frameTopLeft(own), place), 10000);
 
         if (maximise) {
             m_x.sendToRoot(own, "_NET_WM_STATE", 1, m_x.atom("_NET_WM_STATE_MAXIMIZED_VERT"),
@@ -311,6 +314,11 @@ private slots:
                                  10000);
         QVERIFY(m_x.ping(own));
         QTRY_COMPARE_WITH_TIMEOUT(m_x.clientSize(own), designed, 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(within1px(m_x.frameTopLeft(own), place),
+                                  qPrintable(QStringLiteral("at (%1, %2)")
+                                                 .arg(m_x.frameTopLeft(own).x())
+                                                 .arg(m_x.frameTopLeft(own).y())),
+                                  10000);
         QVERIFY(!m_x.hasState(own, "_NET_WM_STATE_MAXIMIZED_VERT"));
         h.controller.runCloseSequenceWrites();
         QCOMPARE(h.stored("MainWidth"), QString("10440"));

@@ -10,6 +10,7 @@
 #include <random>
 
 using varneth::NumberText;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -39,8 +40,10 @@ std::optional<double> readAs(Kind kind, const QString& text, const QLocale& loca
     return std::nullopt;
 }
 
+// ar_EG and fa_IR write their own digits, and a minus sign with a direction mark.
 const QList<QLocale> kLocales = {QLocale::c(), QLocale(QStringLiteral("de_DE")),
-                                 QLocale(QStringLiteral("fr_FR"))};
+                                 QLocale(QStringLiteral("fr_FR")), QLocale(QStringLiteral("ar_EG")),
+                                 QLocale(QStringLiteral("fa_IR"))};
 
 } // namespace
 
@@ -106,6 +109,14 @@ void TestLocaleConversions::reads_data()
     row("integer: empty", Kind::Integer, "C", "", none);
     row("integer: letters", Kind::Integer, "C", "abc", none);
     row("integer: hex is not read here", Kind::Integer, "C", "&H1", none);
+    // What earlier versions stored in the locale's own digits still reads, as do 0-9.
+    row("single: ar_EG native digits", Kind::Single, "ar_EG", u"\u0661\u0660\u0660\u0665"_s, 1005.0);
+    row("single: ar_EG plain digits", Kind::Single, "ar_EG", u"1005\u066b5"_s, 1005.5);
+    row("single: fa_IR native digits", Kind::Single, "fa_IR", u"\u06f1\u06f9\u06f9\u06f5"_s, 1995.0);
+    row("double: fa_IR plain one", Kind::Double, "fa_IR", "1", 1.0);
+    row("double: ar_EG native one", Kind::Double, "ar_EG", u"\u0661"_s, 1.0);
+    row("integer: fa_IR native one", Kind::Integer, "fa_IR", u"\u06f1"_s, 1.0);
+    row("integer: ar_EG plain negative", Kind::Integer, "ar_EG", "-1", -1.0);
     // clang-format on
 }
 
@@ -134,6 +145,10 @@ void TestLocaleConversions::writesShortest_data()
     QTest::newRow("de_DE no grouping") << "de_DE" << 12000.0f << "12000";
     QTest::newRow("fr_FR no grouping") << "fr_FR" << 12345.25f << "12345,25";
     QTest::newRow("negative") << "C" << -120.0f << "-120";
+    QTest::newRow("ar_EG plain digits") << "ar_EG" << 1005.0f << "1005";
+    QTest::newRow("ar_EG separator") << "ar_EG" << -66.5f << u"-66\u066b5"_s;
+    QTest::newRow("fa_IR plain digits") << "fa_IR" << 12000.0f << "12000";
+    QTest::newRow("fa_IR exponent") << "fa_IR" << 1.5e20f << u"1\u066b5E+20"_s;
 }
 
 void TestLocaleConversions::writesShortest()
@@ -197,6 +212,7 @@ void TestLocaleConversions::integerTextRoundTrips()
         QCOMPARE(NumberText::integerText(0, locale), QStringLiteral("0"));
         QCOMPARE(NumberText::integerText(1, locale), QStringLiteral("1"));
         QCOMPARE(NumberText::integerText(32767, locale), QStringLiteral("32767"));
+        QCOMPARE(NumberText::integerText(-1, locale), QStringLiteral("-1"));
         for (int value = std::numeric_limits<qint16>::min();
              value <= std::numeric_limits<qint16>::max(); value += 97) {
             const QString text = NumberText::integerText(qint16(value), locale);

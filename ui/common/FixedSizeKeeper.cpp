@@ -19,20 +19,26 @@ FixedSizeKeeper::FixedSizeKeeper(QWidget& window) : QObject(&window), m_window(w
 
 bool FixedSizeKeeper::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &m_window &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::WindowStateChange) &&
-        !m_pending && m_refused < kMaxRefused) {
-        const QSize fixed = m_window.minimumSize();
-        const bool imposed =
-            fixed == m_window.maximumSize() &&
-            (m_window.size() != fixed || (m_window.windowState() & kImposedStates));
-        if (imposed) {
-            // After the event: the window is still in the middle of handling the change.
-            m_pending = true;
-            QMetaObject::invokeMethod(this, &FixedSizeKeeper::restoreSize, Qt::QueuedConnection);
-        } else if (event->type() == QEvent::Resize) {
-            m_refused = 0;
+    const QEvent::Type type = event->type();
+    if (watched != &m_window || m_pending || m_refused >= kMaxRefused ||
+        (type != QEvent::Move && type != QEvent::Resize && type != QEvent::WindowStateChange)) {
+        return false;
+    }
+    const QSize fixed = m_window.minimumSize();
+    const bool imposed = fixed == m_window.maximumSize() &&
+                         (m_window.size() != fixed || (m_window.windowState() & kImposedStates));
+    if (type == QEvent::Move) {
+        // Qt tells of a new size before the new position that came with it, so the move
+        // of a maximise finds the window imposed upon already and is not taken.
+        if (!imposed) {
+            m_place = m_window.pos();
         }
+    } else if (imposed) {
+        // After the event: the window is still in the middle of handling the change.
+        m_pending = true;
+        QMetaObject::invokeMethod(this, &FixedSizeKeeper::restoreSize, Qt::QueuedConnection);
+    } else if (type == QEvent::Resize) {
+        m_refused = 0;
     }
     return false;
 }
@@ -45,6 +51,9 @@ void FixedSizeKeeper::restoreSize()
         m_window.setWindowState(m_window.windowState() & ~kImposedStates);
     }
     m_window.resize(m_window.minimumSize());
+    if (m_place && m_window.pos() != *m_place) {
+        m_window.move(*m_place);
+    }
 }
 
 } // namespace varneth

@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 #include <algorithm>
+#include <utility>
 
 namespace varneth {
 
@@ -41,27 +42,48 @@ bool StoreFailureReporter::reportToLog(const Results& results)
     return all;
 }
 
+void StoreFailureReporter::runAsOneAction(const std::function<void()>& action)
+{
+    ++m_actionDepth;
+    action();
+    if (--m_actionDepth == 0 && !m_actionFailures.isEmpty()) {
+        tellAboutAction(std::exchange(m_actionFailures, {}));
+    }
+}
+
 bool StoreFailureReporter::reportAction(const Results& results)
 {
     if (reportToLog(results)) {
+        m_autosaveShown = false;
         return true;
     }
+    if (m_actionDepth > 0) {
+        m_actionFailures.append(results);
+    } else {
+        tellAboutAction(results);
+    }
+    return false;
+}
+
+void StoreFailureReporter::tellAboutAction(const Results& failures)
+{
     m_presenter(ToolWindowFrame::kCaption.toString(),
                 QStringLiteral("Your data could not be saved to the settings file.\n\n%1")
-                    .arg(firstError(results)));
-    return false;
+                    .arg(firstError(failures)));
 }
 
 bool StoreFailureReporter::reportAutosave(const Results& results)
 {
     if (reportToLog(results)) {
+        m_autosaveShown = false;
         return true;
     }
     if (!m_autosaveShown) {
         m_autosaveShown = true;
         m_presenter(ToolWindowFrame::kCaption.toString(),
                     QStringLiteral("Auto-save could not save your entries. It keeps trying every "
-                                   "minute; this message is not shown again.\n\n%1")
+                                   "minute and tells you again only if it fails after a save "
+                                   "has gone through.\n\n%1")
                         .arg(firstError(results)));
     }
     return false;

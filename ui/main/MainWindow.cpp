@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "DisplayLabel.h"
+#include "EnterKey.h"
 #include "IntervalTimer.h"
 #include "LightBackground.h"
 #include "MainWindowAccessibility.h"
@@ -44,8 +45,8 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
         addLabel("HOLBRECK_TITLE", QStringLiteral("HOLBRECK"), {120, 120, 2295, 360});
     QLabel* varneth = addLabel("VARNETH_TITLE", QStringLiteral("VARNETH"), {2520, 120, 2535, 360});
     for (QLabel* title : {holbreck, varneth}) {
-        title->setFont(titleFont);
         DisplayLabel::style(*title, QStringLiteral("Application Title"));
+        ProgramFont::fitCaption(*title, titleFont);
     }
 
     m_settingsButton = new QPushButton(QStringLiteral("SETTINGS"), this);
@@ -55,7 +56,7 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
     m_calcButton->setObjectName(QStringLiteral("CALC_BUTTON"));
     m_calcButton->setGeometry(Twips::toPixels(QRect(6480, 120, 855, 375), m_dpi));
     for (QPushButton* button : {m_settingsButton, m_calcButton}) {
-        button->setFont(boldFont);
+        ProgramFont::fitCaption(*button, boldFont);
         button->setAutoDefault(false);
         button->setAccessibleName(button->text());
     }
@@ -93,7 +94,7 @@ MainWindow::MainWindow(ClockPanel::Clock clock, QWidget* parent)
         const QString caption = QString::fromLatin1(column.caption);
         QLabel* label =
             addLabel(column.labelName, caption, {column.left, 600, column.labelWidth, 255});
-        label->setFont(boldFont);
+        ProgramFont::fitCaption(*label, boldFont);
         if (column.labelColour != 0) {
             LightBackground::apply(*label, QPalette::Window, column.labelColour);
         }
@@ -188,14 +189,9 @@ QLineEdit* MainWindow::addField(ValuationField which, const QString& accessibleN
 
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-            button->click();
-        }
-        event->accept();
-        return;
+    if (!EnterKey::pressFocusedButton(*this, *event)) {
+        QWidget::keyPressEvent(event);
     }
-    QWidget::keyPressEvent(event);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

@@ -1,6 +1,7 @@
 #include "SettingsWindow.h"
 
 #include "DisplayLabel.h"
+#include "EnterKey.h"
 #include "ProgramFont.h"
 #include "ToolWindowFrame.h"
 #include "Twips.h"
@@ -16,6 +17,11 @@ namespace varneth {
 namespace {
 
 const QString kCreatorCaption = QStringLiteral("Created By Trevald");
+
+QFont displayFont()
+{
+    return ProgramFont::make(12, true);
+}
 
 } // namespace
 
@@ -53,16 +59,18 @@ SettingsWindow::SettingsWindow(QWidget* owner) : QDialog(owner), m_dpi(Twips::sc
     m_ok->setGeometry(Twips::toPixels(QRect(4800, 1920, 1575, 615), m_dpi));
     for (QPushButton* button : {m_clear, m_ok}) {
         // A QDialog would otherwise make the first focused button its default for good,
-        // and Enter would press it from anywhere, the armed clear button included.
+        // and Enter would press it from anywhere: from a tick box it would clear the data.
         button->setAutoDefault(false);
         button->setDefault(false);
         button->setAccessibleName(button->text());
     }
 
     for (QWidget* control :
-         std::initializer_list<QWidget*>{m_armClear, m_autosave, m_alwaysOnTop}) {
-        ProgramFont::fitCaption(*control);
+         std::initializer_list<QWidget*>{m_armClear, m_autosave, m_alwaysOnTop, m_ok}) {
+        ProgramFont::fitCaption(*control, font());
     }
+    // The clear button's caption is wider than the button: it wraps onto a second line.
+    ProgramFont::fitCaption(*m_clear, font(), Qt::TextWordWrap);
 
     setTabOrder(m_ok, m_alwaysOnTop);
     setTabOrder(m_alwaysOnTop, m_armClear);
@@ -79,8 +87,8 @@ QLabel* SettingsWindow::addDisplayLabel(const char* name, const QString& caption
     label->setAccessibleName(caption);
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(Twips::toPixels(twips, m_dpi));
-    label->setFont(ProgramFont::make(12, true));
     DisplayLabel::style(*label, tooltip);
+    ProgramFont::fitCaption(*label, displayFont());
     return label;
 }
 
@@ -102,26 +110,27 @@ void SettingsWindow::resetToLayout()
         box->setToolTip(QString());
     }
     m_clear->setEnabled(false);
-    m_creator->setText(kCreatorCaption);
+    setCreatorCaption(kCreatorCaption);
     m_ok->setFocus();
+}
+
+void SettingsWindow::setCreatorCaption(const QString& caption)
+{
+    m_creator->setText(caption);
+    ProgramFont::fitCaption(*m_creator, displayFont());
 }
 
 void SettingsWindow::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (focusWidget() == m_ok) {
-            m_ok->click();
-        }
-        event->accept();
+    if (EnterKey::pressFocusedButton(*this, *event)) {
         return;
-    case Qt::Key_Escape:
-        event->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
     }
+    if (event->key() == Qt::Key_Escape) {
+        // A dialog would close on Escape as if cancelled; this window has no cancel button.
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace varneth

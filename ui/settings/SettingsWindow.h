@@ -9,8 +9,9 @@ class QPushButton;
 namespace varneth {
 
 // The settings window as it is on every opening: the four display labels, the three
-// tick boxes and the two buttons. Only OK takes Enter, and only while it has the focus;
-// Escape does nothing, since the window has neither a default nor a cancel button.
+// tick boxes and the two buttons. Enter presses the button that has the focus, the armed
+// clear button too; Escape does nothing, since the window has neither a default nor a
+// cancel button.
 class SettingsWindow : public QDialog
 {
     Q_OBJECT
@@ -29,6 +30,9 @@ public:
     // Puts every control back as laid out, without running any change handler: a fresh
     // opening starts from the layout, not from what the last one left behind.
     void resetToLayout();
+
+    // The creator label's caption, in the largest size of its font that fits the label.
+    void setCreatorCaption(const QString& caption);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -50,7 +50,9 @@ void SettingsWindowController::prepare()
         create();
     }
     m_window->resetToLayout();
-    load();
+    // A stored tick runs its box's handler, which stores it again: the opening is one
+    // action, told once of what failed.
+    m_reporter.runAsOneAction([this] { load(); });
     // Again on every opening: the desktop drops the hints while the window is hidden.
     m_main.prepareOwnedToolWindow(*m_window);
 }
@@ -69,9 +71,12 @@ void SettingsWindowController::create()
             &SettingsWindowController::onArmClearChanged);
     connect(w->clearButton(), &QPushButton::clicked, this,
             &SettingsWindowController::clearAllSavedData);
+    // OK stores, then closes the window, which stores again: one action for the user.
     connect(w->okButton(), &QPushButton::clicked, this, [this] {
-        m_reporter.reportAction(runStoreSequence());
-        m_window->close();
+        m_reporter.runAsOneAction([this] {
+            m_reporter.reportAction(runStoreSequence());
+            m_window->close();
+        });
     });
     w->installEventFilter(this);
     w->creatorLabel()->installEventFilter(this);
@@ -159,7 +164,7 @@ bool SettingsWindowController::eventFilter(QObject* watched, QEvent* event)
         m_reporter.reportAction(runStoreSequence());
     } else if (m_window && watched == m_window->creatorLabel() &&
                event->type() == QEvent::MouseButtonDblClick) {
-        m_window->creatorLabel()->setText(kCreatorAddress);
+        m_window->setCreatorCaption(kCreatorAddress);
         return true;
     }
     return false;

@@ -1,5 +1,7 @@
 #include "WrappedCaptionButton.h"
 
+#include "ProgramFont.h"
+
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -18,12 +20,9 @@ void WrappedCaptionButton::paintEvent(QPaintEvent*)
     option.text.clear(); // the bevel and focus frame without the caption
     painter.drawControl(QStyle::CE_PushButton, option);
 
-    const int margin = style()->pixelMetric(QStyle::PM_ButtonMargin, &option, this) / 2;
-    const QRect textRect = style()
-                               ->subElementRect(QStyle::SE_PushButtonContents, &option, this)
-                               .adjusted(margin, 0, -margin, 0);
-    painter.drawItemText(textRect, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(),
-                         text(), QPalette::ButtonText);
+    painter.drawItemText(ProgramFont::captionRoom(*this, font()),
+                         Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(), text(),
+                         QPalette::ButtonText);
 }
 
 } // namespace varneth
