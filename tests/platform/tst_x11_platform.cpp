@@ -100,10 +100,7 @@ bool TestX11Platform::arrangeNoActiveWindow(bool present)
 
 void TestX11Platform::initTestCase()
 {
-    VARNETH_REQUIRE_X11();
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    QVERIFY(m_x.isConnected());
-    QVERIFY2(m_x.hasWindowManager(), "no EWMH window manager: run under scripts/with-x11.sh");
+    VARNETH_REQUIRE_X11_DESKTOP(m_x);
 }
 
 void TestX11Platform::init()
@@ -120,9 +117,7 @@ void TestX11Platform::init()
     // some (mutter, marco) only after its first drawing: the tests start once both are
     // shown and ours has the focus, so that no late focus change of the mapping falls
     // into them.
-    QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own()) && m_x.isManaged(m_other) &&
-                                 m_x.isViewable(own()) && m_x.isViewable(m_other),
-                             5000);
+    QVERIFY(m_x.waitUntilShown(own(), 5000) && m_x.waitUntilShown(m_other, 5000));
     QVERIFY(m_x.activateAndWait(own()));
 }
 

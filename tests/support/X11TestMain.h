@@ -1,6 +1,9 @@
 #pragma once
 
+#include "X11Probe.h"
+
 #include <QApplication>
+#include <QScreen>
 #include <QTest>
 #include <xcb/xcb.h>
 
@@ -35,6 +38,21 @@ inline bool& missing()
             QSKIP("no X display: run it under scripts/with-x11.sh");                               \
         }                                                                                          \
     } while (false)
+
+// The first statement of initTestCase() of the tests that work with a window manager: on
+// Qt's xcb platform, with the probe connected and an EWMH window manager on the display.
+#define VARNETH_REQUIRE_X11_DESKTOP(probe)                                                         \
+    do {                                                                                           \
+        VARNETH_REQUIRE_X11();                                                                     \
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));                          \
+        QVERIFY((probe).isConnected());                                                            \
+        QVERIFY2((probe).hasWindowManager(),                                                       \
+                 "no EWMH window manager: run under scripts/with-x11.sh");                         \
+    } while (false)
+
+// Stored twips are whole pixels at the 96 dpi that Xvfb reports.
+#define VARNETH_REQUIRE_96_DPI()                                                                   \
+    QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0)
 
 #define VARNETH_X11_TEST_MAIN(TestObject)                                                          \
     int main(int argc, char* argv[])                                                               \

@@ -3,12 +3,12 @@
 #include "IntervalTimer.h"
 #include "MainWindow.h"
 #include "MainWindowController.h"
+#include "ProgramHarness.h"
 #include "Settings.h"
 #include "SettingsWindow.h"
 #include "StoreFailureReporter.h"
 #include "ToolWindowFrame.h"
 #include "Twips.h"
-#include "WindowHarness.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,11 +34,11 @@ namespace {
 const QDateTime kNow(QDate(2026, 12, 7), QTime(23, 59, 30, 250));
 
 // The windows over a fake platform, with the clock stopped at kNow.
-struct Harness : WindowHarness<FakePlatform>
+struct Harness : ProgramHarness<FakePlatform>
 {
     explicit Harness(const Writes& stored = {}, const QString& storePath = QString(),
                      const QLocale& locale = QLocale::c())
-        : WindowHarness(stored, storePath, locale, [] { return kNow; })
+        : ProgramHarness(stored, storePath, locale, [] { return kNow; })
     {
     }
 };

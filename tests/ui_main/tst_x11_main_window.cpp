@@ -1,9 +1,9 @@
 #include "MainWindow.h"
 #include "MainWindowController.h"
+#include "ProgramHarness.h"
 #include "Settings.h"
 #include "SettingsWindow.h"
 #include "StoreFailureReporter.h"
-#include "WindowHarness.h"
 #include "X11Platform.h"
 #include "X11Probe.h"
 #include "X11TestMain.h"
@@ -22,26 +22,10 @@ using namespace varneth;
 namespace {
 
 // The windows over the X11 backend, started the way the program starts them.
-struct Harness : WindowHarness<X11Platform>
+struct Harness : ProgramHarness<X11Platform>
 {
-    using WindowHarness::WindowHarness;
+    using ProgramHarness::ProgramHarness;
     xcb_window_t id() const { return static_cast<xcb_window_t>(window.winId()); }
-
-    // Shows the main window, or the settings window over it, as the program does. The
-    // settings window is shown without a modal loop of its own so the test can go on.
-    QWidget* show(bool withSettings)
-    {
-        if (!window.isVisible()) {
-            window.show();
-            window.activateWindow();
-        }
-        if (!withSettings) {
-            return &window;
-        }
-        settingsController.prepare();
-        settingsController.window()->show();
-        return settingsController.window();
-    }
 };
 
 xcb_window_t idOf(const QWidget* widget)
@@ -77,12 +61,8 @@ class TestX11MainWindow : public QObject
 private slots:
     void initTestCase()
     {
-        VARNETH_REQUIRE_X11();
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        QVERIFY(m_x.isConnected());
-        QVERIFY2(m_x.hasWindowManager(), "no EWMH window manager: run under scripts/with-x11.sh");
-        // The stored twips below are whole pixels at the usual 96 dpi that Xvfb reports.
-        QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+        VARNETH_REQUIRE_X11_DESKTOP(m_x);
+        VARNETH_REQUIRE_96_DPI();
         // Run a second time at QT_SCALE_FACTOR=2: the server counts device pixels.
         m_ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
     }
@@ -90,11 +70,10 @@ private slots:
     void mappedAsAFixedToolWindowAndClosedByTheWindowManager()
     {
         Harness h({{"MainLeft", "3000"}, {"MainTop", "1500"}});
-        h.controller.load();
         QSignalSpy closed(&h.controller, &MainWindowController::closed);
-        h.show(false);
+        h.showWindow();
         const xcb_window_t own = h.id();
-        QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own) && m_x.isViewable(own), 10000);
+        QVERIFY(m_x.waitUntilShown(own));
 
         // Placed at the stored frame position: 3000 and 1500 twips are 200 and 100 pixels.
         QTRY_COMPARE_WITH_TIMEOUT(m_x.frameTopLeft(own), device(QPoint(200, 100)), 10000);
@@ -144,10 +123,9 @@ private slots:
     {
         QFETCH(bool, settings);
         Harness h;
-        h.controller.load();
-        const QWidget* window = h.show(settings);
+        const QWidget* window = h.showWindow(settings);
         const xcb_window_t own = idOf(window);
-        QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own) && m_x.isViewable(own), 10000);
+        QVERIFY(m_x.waitUntilShown(own));
 
         QVERIFY(m_x.hasState(own, "_NET_WM_STATE_SKIP_TASKBAR"));
         QVERIFY(m_x.hasState(own, "_NET_WM_STATE_SKIP_PAGER"));
@@ -204,11 +182,10 @@ private slots:
                                                                     {"SettingsScreenTop", "3750"}};
                 h.reset();
                 h = std::make_unique<Harness>(start, storePath);
-                h->controller.load();
             }
-            QWidget* window = h->show(settings);
+            QWidget* window = h->showWindow(settings);
             const xcb_window_t own = idOf(window);
-            QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own) && m_x.isViewable(own), 10000);
+            QVERIFY(m_x.waitUntilShown(own));
             if (round == 0) {
                 // At a fractional scale Qt rounds the frame's border to whole scaled pixels
                 // when it places the window: a device pixel either way.
@@ -246,10 +223,9 @@ private slots:
     void clickActivatesAndTakesTyping()
     {
         Harness h;
-        h.controller.load();
-        h.show(false);
+        h.showWindow();
         const xcb_window_t own = h.id();
-        QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own) && m_x.activeWindow() == own, 10000);
+        QVERIFY(m_x.waitUntilActive(own));
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), &h.window, 10000);
 
         QLineEdit* rate = h.field("EXCHANGE_RATE_TEXTBOX");
@@ -292,10 +268,9 @@ private slots:
     {
         QFETCH(bool, maximise);
         Harness h;
-        h.controller.load();
-        h.show(false);
+        h.showWindow();
         const xcb_window_t own = h.id();
-        QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own) && m_x.isViewable(own), 10000);
+        QVERIFY(m_x.waitUntilShown(own));
         const QSize designed = m_x.clientSize(own);
         const QPoint place = device(QPoint(67, 67)); // the default 1000 twips
         QTRY_VERIFY_WITH_TIMEOUT(within1px(m_x.frameTopLeft(own), place), 10000);

@@ -2,11 +2,11 @@
 #include "IntervalTimer.h"
 #include "MainWindow.h"
 #include "MainWindowController.h"
+#include "ProgramHarness.h"
 #include "Settings.h"
 #include "SettingsWindow.h"
 #include "SettingsWindowController.h"
 #include "StoreFailureReporter.h"
-#include "WindowHarness.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,21 +21,15 @@ using namespace varneth;
 
 namespace {
 
-using Writes = WindowHarness<FakePlatform>::Writes;
+using Writes = ProgramHarness<FakePlatform>::Writes;
 
 // The windows over a fake platform, the main window loaded as at start-up.
-struct Harness : WindowHarness<FakePlatform>
+struct Harness : ProgramHarness<FakePlatform>
 {
-    explicit Harness(const Writes& stored = {}) : WindowHarness(stored)
+    explicit Harness(const Writes& stored = {}) : ProgramHarness(stored)
     {
         controller.load();
         store.clearWrites();
-    }
-
-    SettingsWindow* prepare()
-    {
-        settingsController.prepare();
-        return settingsController.window();
     }
 };
 
@@ -72,7 +66,7 @@ private slots:
         // Start from timers off to see the tick boxes' handlers switch them.
         h.controller.setAlwaysOnTopEnabled(false);
         h.controller.setAutosaveEnabled(false);
-        SettingsWindow* w = h.prepare();
+        SettingsWindow* w = h.prepareSettings();
         QCOMPARE(w->alwaysOnTopBox()->isChecked(), ticked);
         QCOMPARE(w->autosaveBox()->isChecked(), ticked);
         QCOMPARE(h.window.alwaysOnTopTimer()->isRunning(), ticked);
@@ -88,7 +82,7 @@ private slots:
     {
         Harness h(Writes{{"AUTOSAVE_TICKBOX", "1"}});
         QVERIFY(h.window.autosaveTimer()->isRunning());
-        SettingsWindow* w = h.prepare();
+        SettingsWindow* w = h.prepareSettings();
         h.store.clearWrites();
         w->show();
         QTest::mouseClick(w->autosaveBox(), Qt::LeftButton);
@@ -100,7 +94,7 @@ private slots:
     void clearButtonIsGuardedByTheArmingBox()
     {
         Harness h;
-        SettingsWindow* w = h.prepare();
+        SettingsWindow* w = h.prepareSettings();
         w->show();
         QVERIFY(!w->clearButton()->isEnabled());
         QTest::mouseClick(w->clearButton(), Qt::LeftButton);
@@ -118,7 +112,7 @@ private slots:
                    {"CURRENT_DOLLAR_VALUATION_1", "3"},
                    {"EXCHANGE_RATE_TEXTBOX", "0.5"}});
         h.controller.recalculate();
-        SettingsWindow* w = h.prepare();
+        SettingsWindow* w = h.prepareSettings();
         w->show();
         QTest::mouseClick(w->armClearBox(), Qt::LeftButton);
         QTest::mouseClick(w->clearButton(), Qt::LeftButton);
@@ -143,7 +137,7 @@ private slots:
 
         // The next opening starts from the layout again.
         w->close();
-        h.prepare();
+        h.prepareSettings();
         QVERIFY(w->armClearBox()->isEnabled());
         QVERIFY(!w->armClearBox()->isChecked());
         QVERIFY(!w->clearButton()->isEnabled());
@@ -151,7 +145,7 @@ private slots:
 
     void alwaysOnTopIsGreyedWhereTheDesktopForbidsIt()
     {
-        WindowHarness<FakePlatform> h(Writes{{"AlwaysOnTopTimer_TICKBOX", "1"}});
+        ProgramHarness<FakePlatform> h(Writes{{"AlwaysOnTopTimer_TICKBOX", "1"}});
         h.platform.setCanKeepOnTop(false); // Wayland, or a window manager without ABOVE
         h.controller.load();
         QVERIFY(!h.window.alwaysOnTopTimer()->isRunning());
@@ -174,14 +168,14 @@ private slots:
         const QStringList four = {"SettingsScreenLeft", "SettingsScreenTop", "AUTOSAVE_TICKBOX",
                                   "AlwaysOnTopTimer_TICKBOX"};
         Harness h;
-        SettingsWindow* w = h.prepare();
+        SettingsWindow* w = h.prepareSettings();
         w->show();
         QTest::mouseClick(w->okButton(), Qt::LeftButton);
         QVERIFY(!w->isVisible());
         QCOMPARE(h.store.writtenKeys(), four + four); // OK, then the close it asks for
 
         h.store.clearWrites();
-        h.prepare();
+        h.prepareSettings();
         w->show();
         QVERIFY(w->close()); // the close box
         QCOMPARE(h.store.writtenKeys(), four);
@@ -192,7 +186,7 @@ private slots:
     void reopensWhereItWasMovedWithTheStoredSize()
     {
         Harness h({{"SettingsScreenWidth", "9540"}, {"SettingsScreenHeight", "3045"}});
-        SettingsWindow* w = h.prepare();
+        SettingsWindow* w = h.prepareSettings();
         QCOMPARE(w->size(), QSize(630, 181)); // (9540 - 90) and (3045 - 330) twips
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
@@ -200,7 +194,7 @@ private slots:
         QVERIFY(w->close());
         QCOMPARE(h.stored("SettingsScreenLeft"), QString("3000"));
         QCOMPARE(h.stored("SettingsScreenTop"), QString("2250"));
-        h.prepare();
+        h.prepareSettings();
         QCOMPARE(w->pos(), QPoint(200, 150));
         QCOMPARE(w->size(), QSize(630, 181));
     }
@@ -231,7 +225,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(QStringList, written);
         Harness h;
-        SettingsWindow* w = h.prepare();
+        SettingsWindow* w = h.prepareSettings();
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w));
         QCOMPARE(QApplication::focusWidget(), w->okButton());
@@ -251,7 +245,7 @@ private slots:
     void tabSkipsTheClearButtonUntilArmed()
     {
         Harness h;
-        SettingsWindow* w = h.prepare();
+        SettingsWindow* w = h.prepareSettings();
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w));
         auto visit = [&](int count) {
@@ -276,12 +270,12 @@ private slots:
     void creatorDoubleClickShowsTheAddressUntilClosed()
     {
         Harness h;
-        SettingsWindow* w = h.prepare();
+        SettingsWindow* w = h.prepareSettings();
         w->show();
         QTest::mouseDClick(w->creatorLabel(), Qt::LeftButton);
         QCOMPARE(w->creatorLabel()->text(), QString("trevald@holbreck.example"));
         w->close();
-        h.prepare();
+        h.prepareSettings();
         QCOMPARE(w->creatorLabel()->text(), QString("Created By Trevald"));
     }
 
@@ -305,7 +299,7 @@ private slots:
     void everyControlIsNamedAndLaidOut()
     {
         Harness h;
-        SettingsWindow* w = h.prepare();
+        SettingsWindow* w = h.prepareSettings();
         QCOMPARE(w->windowTitle(), QString("HOLBRECK - VARNETH"));
         QCOMPARE(w->size(), QSize(530, 181));
         QCOMPARE(w->armClearBox()->text(),

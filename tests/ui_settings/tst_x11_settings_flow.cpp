@@ -1,11 +1,11 @@
 #include "IntervalTimer.h"
 #include "MainWindow.h"
 #include "MainWindowController.h"
+#include "ProgramHarness.h"
 #include "Settings.h"
 #include "SettingsWindow.h"
 #include "SettingsWindowController.h"
 #include "StoreFailureReporter.h"
-#include "WindowHarness.h"
 #include "X11Platform.h"
 #include "X11Probe.h"
 #include "X11TestMain.h"
@@ -26,14 +26,9 @@ namespace {
 const QString kCleared = QStringLiteral("00000000.00000000");
 
 // Both windows over the X11 backend, loaded and shown as the program starts them.
-struct Harness : WindowHarness<X11Platform>
+struct Harness : ProgramHarness<X11Platform>
 {
-    explicit Harness(const Writes& stored) : WindowHarness(stored)
-    {
-        controller.load();
-        window.show();
-        window.activateWindow();
-    }
+    explicit Harness(const Writes& stored) : ProgramHarness(stored) { showWindow(); }
 };
 
 xcb_window_t idOf(const QWidget* widget)
@@ -75,13 +70,8 @@ private:
 
 void TestX11SettingsFlow::initTestCase()
 {
-    VARNETH_REQUIRE_X11();
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    QVERIFY(m_x.isConnected());
-    QVERIFY2(!m_x.property(m_x.root(), "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW).isEmpty(),
-             "no EWMH window manager: run under scripts/with-x11.sh");
-    // The stored twips below are whole pixels at the usual 96 dpi that Xvfb reports.
-    QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+    VARNETH_REQUIRE_X11_DESKTOP(m_x);
+    VARNETH_REQUIRE_96_DPI();
 }
 
 void TestX11SettingsFlow::whenModalShows(std::function<void(SettingsWindow*)> step)
@@ -112,7 +102,7 @@ void TestX11SettingsFlow::keyboardSettingsSessionUnderTheWindowManager()
                {"SettingsScreenLeft", "1500"},
                {"SettingsScreenTop", "3000"}});
     const xcb_window_t main = idOf(&h.window);
-    QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(main) && m_x.activeWindow() == main, 10000);
+    QVERIFY(m_x.waitUntilActive(main));
     QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), &h.window, 10000);
     QVERIFY(!m_x.hasState(main, "_NET_WM_STATE_ABOVE"));
 
@@ -156,7 +146,7 @@ void TestX11SettingsFlow::insideSettings(Harness& h, SettingsWindow* dialog)
     const xcb_window_t settings = idOf(dialog);
 
     // Modal over the main window, framed like it, where the store put it, and active.
-    QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(settings) && m_x.activeWindow() == settings, 10000);
+    QVERIFY(m_x.waitUntilActive(settings));
     QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), dialog, 10000);
     QVERIFY(m_x.hasState(settings, "_NET_WM_STATE_MODAL"));
     QVERIFY(m_x.hasState(settings, "_NET_WM_STATE_SKIP_TASKBAR"));

@@ -278,10 +278,9 @@ class TestX11SessionEnd : public QObject
 private slots:
     void initTestCase()
     {
-        VARNETH_REQUIRE_X11();
         X11Probe x;
-        QVERIFY2(x.hasWindowManager(), "no EWMH window manager: run under scripts/with-x11.sh");
-        QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+        VARNETH_REQUIRE_X11_DESKTOP(x);
+        VARNETH_REQUIRE_96_DPI();
         for (const char* tool : {"xdotool", "xsm", "iceauth", "Xvfb", "openbox"}) {
             QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
                      qPrintable(QString("%1 is missing: run scripts/setup.sh").arg(tool)));

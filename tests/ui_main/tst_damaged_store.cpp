@@ -1,5 +1,6 @@
 #include "IntervalTimer.h"
 #include "ProgramHarness.h"
+#include "QtPlatform.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -164,12 +165,12 @@ private slots:
             return;
         }
 
-        ProgramHarness program(m_config->path() + "/VARNETH/VARNETH.conf");
-        program.start();
-        QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
+        ProgramHarness<QtPlatform> program({}, m_config->path() + "/VARNETH/VARNETH.conf");
+        program.showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&program.window));
 
         // Every input, timer and tick box as on a first run.
-        MainWindow& window = program.window();
+        MainWindow& window = program.window;
         QCOMPARE(window.field(ValuationField::ExchangeRate)->text(), QString("Exchange Rate"));
         QCOMPARE(window.field(ValuationField::AmountInWallet)->text(), QString("0"));
         QCOMPARE(window.field(ValuationField::CurrentDollarValuation)->text(), QString("0"));
@@ -177,32 +178,32 @@ private slots:
         QVERIFY(window.recalculateTimer()->isRunning());
         QVERIFY(!window.autosaveTimer()->isRunning());
         QVERIFY(!window.alwaysOnTopTimer()->isRunning());
-        program.settingsWindow().prepare();
-        QVERIFY(!program.settingsWindow().window()->alwaysOnTopBox()->isChecked());
-        QVERIFY(!program.settingsWindow().window()->autosaveBox()->isChecked());
+        program.prepareSettings();
+        QVERIFY(!program.settingsController.window()->alwaysOnTopBox()->isChecked());
+        QVERIFY(!program.settingsController.window()->autosaveBox()->isChecked());
 
         // The program works as usual on its defaults.
         window.field(ValuationField::AmountInWallet)->setText("2");
         window.field(ValuationField::CurrentDollarValuation)->setText("3");
         window.field(ValuationField::ExchangeRate)->setText("0.5");
-        program.controller().recalculate();
+        program.controller.recalculate();
         QCOMPARE(window.field(ValuationField::TotalValuation)->text(), QString("3"));
-        QVERIFY(program.shown().isEmpty()); // nothing is written before the close
+        QVERIFY(program.shown.isEmpty()); // nothing is written before the close
 
-        QSignalSpy closed(&program.controller(), &MainWindowController::closed);
+        QSignalSpy closed(&program.controller, &MainWindowController::closed);
         QVERIFY(window.close());
         QCOMPARE(closed.count(), 1);
 
         if (writable) {
             // The damaged file was replaced by a good one holding this run's inputs.
-            QVERIFY(program.shown().isEmpty());
-            QCOMPARE(program.store().read(u"Settings", u"AMOUNT_IN_WALLET_1", "?"), QString("2"));
+            QVERIFY(program.shown.isEmpty());
+            QCOMPARE(program.store.read(u"Settings", u"AMOUNT_IN_WALLET_1", "?"), QString("2"));
             return;
         }
         // One message for the whole close, naming the file and why it failed.
-        QCOMPARE(program.shown().size(), 1);
-        const QString message = program.shown().first();
-        QVERIFY2(message.contains(QDir::toNativeSeparators(program.store().filePath())),
+        QCOMPARE(program.shown.size(), 1);
+        const QString message = program.shown.first();
+        QVERIFY2(message.contains(QDir::toNativeSeparators(program.store.filePath())),
                  qPrintable(message));
         QVERIFY2(message.contains(reason), qPrintable(message));
     }

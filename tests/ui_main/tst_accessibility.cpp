@@ -1,4 +1,5 @@
 #include "ProgramHarness.h"
+#include "QtPlatform.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -41,8 +42,6 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(m_config.isValid()); }
-
     void everyControlHasNameAndRole_data()
     {
         QTest::addColumn<bool>("settings");
@@ -62,7 +61,7 @@ private slots:
         QFETCH(QString, windowName);
         QFETCH(int, controls);
 
-        ProgramHarness program(m_config.filePath("VARNETH.conf"));
+        ProgramHarness<QtPlatform> program;
         QWidget* window = program.showWindow(settings);
         QVERIFY(QTest::qWaitForWindowExposed(window));
 
@@ -93,7 +92,6 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_config;
 };
 
 QTEST_MAIN(TestAccessibility)

@@ -5,6 +5,7 @@
 #include "MainWindowController.h"
 #include "Program.h"
 #include "RecordingStore.h"
+#include "SettingsWindow.h"
 #include "SettingsWindowController.h"
 
 #include <QLineEdit>
@@ -15,16 +16,17 @@
 namespace varneth {
 
 // The program as main() builds it, over a recording store in a temporary folder (or the
-// given file) and the platform the test chooses. Failure messages are recorded instead of
-// shown, and the quit is counted instead of ending the test, so nothing blocks. Nothing is
-// loaded yet: each test runs the load sequence when its setting up is done.
-template <class PlatformType> struct WindowHarness
+// given file) and the platform the test names: the recording FakePlatform, or a real
+// backend (X11Platform, QtPlatform). Messages are recorded instead of shown and the quit is
+// counted instead of ending the test, so nothing blocks. Nothing is loaded yet: the test
+// starts the program, or runs the load sequence itself, once its setting up is done.
+template <class PlatformType> struct ProgramHarness
 {
     using Writes = QList<QPair<QString, QString>>;
 
-    explicit WindowHarness(const Writes& stored = {}, const QString& storePath = QString(),
-                           const QLocale& locale = QLocale::c(),
-                           ClockPanel::Clock clock = &QDateTime::currentDateTime)
+    explicit ProgramHarness(const Writes& stored = {}, const QString& storePath = QString(),
+                            const QLocale& locale = QLocale::c(),
+                            ClockPanel::Clock clock = &QDateTime::currentDateTime)
         : store(storePath.isEmpty() ? dir.filePath("VARNETH.conf") : storePath),
           program(platform, store, options(locale, std::move(clock))), settings(program.settings()),
           window(program.mainWindow()), controller(program.controller()),
@@ -34,6 +36,28 @@ template <class PlatformType> struct WindowHarness
             store.write(u"Settings", key, text);
         }
         store.clearWrites();
+    }
+
+    // Starts the program as main() does, unless it runs, and shows the main window, or the
+    // settings window over it, loaded as an opening loads it but without its modal loop,
+    // so that the test goes on. Returns the window shown.
+    QWidget* showWindow(bool settingsWindow = false)
+    {
+        if (!window.isVisible()) {
+            program.start();
+        }
+        if (!settingsWindow) {
+            return &window;
+        }
+        settingsController.prepare();
+        settingsController.window()->show();
+        return settingsController.window();
+    }
+    // The settings window as an opening loads it, not shown.
+    SettingsWindow* prepareSettings()
+    {
+        settingsController.prepare();
+        return settingsController.window();
     }
 
     QLineEdit* field(const char* name) const { return window.findChild<QLineEdit*>(name); }

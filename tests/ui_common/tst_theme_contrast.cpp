@@ -1,5 +1,6 @@
 #include "IntervalTimer.h"
 #include "ProgramHarness.h"
+#include "QtPlatform.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -109,11 +110,7 @@ class TestThemeContrast : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_config.isValid());
-        m_light = QApplication::palette();
-    }
+    void initTestCase() { m_light = QApplication::palette(); }
 
     void everyTextIsLegible_data()
     {
@@ -137,9 +134,9 @@ private slots:
         QFETCH(bool, focusAndSelect);
         QApplication::setPalette(dark ? darkPalette() : m_light);
 
-        ProgramHarness program(m_config.filePath("VARNETH.conf"));
+        ProgramHarness<QtPlatform> program;
         QWidget* window = program.showWindow(settings);
-        program.window().recalculateTimer()->setEnabled(false); // keeps the selections
+        program.window.recalculateTimer()->setEnabled(false); // keeps the selections
         QVERIFY(QTest::qWaitForWindowExposed(window));
         if (focusAndSelect) {
             for (QLineEdit* edit : window->findChildren<QLineEdit*>()) {
@@ -180,7 +177,6 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_config;
     QPalette m_light;
 };
 

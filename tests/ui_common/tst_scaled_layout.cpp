@@ -1,4 +1,5 @@
 #include "ProgramHarness.h"
+#include "QtPlatform.h"
 #include "Twips.h"
 #include "WrappedCaptionButton.h"
 
@@ -125,7 +126,6 @@ class TestScaledLayout : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_config.isValid());
         // Layout values stay in twips at the logical 96 dpi; the scale does the rest.
         m_ratio = qgetenv("QT_SCALE_FACTOR") == "2" ? 2.0 : 1.0;
         QCOMPARE(Twips::screenDpi(), m_ratio == 2.0 ? 96.0 : 144.0);
@@ -133,12 +133,10 @@ private slots:
 
     void init()
     {
-        m_program = std::make_unique<ProgramHarness>(m_config.filePath("VARNETH.conf"));
-        m_program->start();
-        QVERIFY(QTest::qWaitForWindowExposed(&m_program->window()));
-        m_program->settingsWindow().prepare();
-        m_program->settingsWindow().window()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_program->settingsWindow().window()));
+        m_program = std::make_unique<ProgramHarness<QtPlatform>>();
+        m_program->showWindow(true);
+        QVERIFY(QTest::qWaitForWindowExposed(&m_program->window));
+        QVERIFY(QTest::qWaitForWindowExposed(m_program->settingsController.window()));
     }
 
     void cleanup() { m_program.reset(); }
@@ -180,17 +178,16 @@ private:
         QFETCH(bool, settings);
         QFETCH(bool, address);
         if (!settings) {
-            return &m_program->window();
+            return &m_program->window;
         }
-        SettingsWindow* window = m_program->settingsWindow().window();
+        SettingsWindow* window = m_program->settingsController.window();
         if (address) {
             QTest::mouseDClick(window->creatorLabel(), Qt::LeftButton);
         }
         return window;
     }
 
-    QTemporaryDir m_config;
-    std::unique_ptr<ProgramHarness> m_program;
+    std::unique_ptr<ProgramHarness<QtPlatform>> m_program;
     qreal m_ratio = 1;
 };
 

@@ -1,4 +1,5 @@
 #include "ProgramHarness.h"
+#include "QtPlatform.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -41,13 +42,11 @@ class TestRecalculationMemory : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(m_config.isValid()); }
-
     void hundredThousandRecalculationsKeepMemoryFlat()
     {
-        ProgramHarness program(m_config.filePath("VARNETH.conf"));
-        program.start();
-        MainWindow& window = program.window();
+        ProgramHarness<QtPlatform> program;
+        program.showWindow();
+        MainWindow& window = program.window;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QLineEdit* amount = window.field(ValuationField::AmountInWallet);
         window.field(ValuationField::CurrentDollarValuation)->setText("30000.5");
@@ -58,7 +57,7 @@ private slots:
         auto run = [&](int rounds) {
             for (int i = 0; i < rounds; ++i) {
                 amount->setText(QString::number(i % 1000) + ".25");
-                program.controller().recalculate();
+                program.controller.recalculate();
                 if (i % 1000 == 999) {
                     QCoreApplication::processEvents();
                 }
@@ -83,7 +82,6 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_config;
 };
 
 QTEST_MAIN(TestRecalculationMemory)
