@@ -6,14 +6,12 @@
 #include "Settings.h"
 #include "SettingsWindow.h"
 #include "SettingsWindowController.h"
-#include "StoreFailureReporter.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 

@@ -5,7 +5,6 @@
 #include "Settings.h"
 #include "SettingsWindow.h"
 #include "SettingsWindowController.h"
-#include "StoreFailureReporter.h"
 #include "X11Platform.h"
 #include "X11Probe.h"
 #include "X11TestMain.h"
@@ -14,7 +13,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
