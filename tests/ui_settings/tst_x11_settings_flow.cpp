@@ -14,17 +14,6 @@ namespace {
 
 const QString kCleared = QStringLiteral("00000000.00000000");
 
-// Both windows over the X11 backend, loaded and shown as the program starts them.
-struct Harness : ProgramHarness<X11Platform>
-{
-    explicit Harness(const Writes& stored) : ProgramHarness(stored) { showWindow(); }
-};
-
-xcb_window_t idOf(const QWidget* widget)
-{
-    return static_cast<xcb_window_t>(widget->winId());
-}
-
 // A key pressed and released on whatever has the keyboard focus in the active window.
 void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
@@ -51,12 +40,13 @@ private slots:
 
     void keyboardSettingsSessionUnderTheWindowManager()
     {
-        Harness h({{"AMOUNT_IN_WALLET_1", "2"},
-                   {"CURRENT_DOLLAR_VALUATION_1", "3"},
-                   {"EXCHANGE_RATE_TEXTBOX", "0.5"},
-                   {"SettingsScreenLeft", "1500"},
-                   {"SettingsScreenTop", "3000"}});
-        const xcb_window_t main = idOf(&h.window);
+        ProgramHarness<X11Platform> h({{"AMOUNT_IN_WALLET_1", "2"},
+                                       {"CURRENT_DOLLAR_VALUATION_1", "3"},
+                                       {"EXCHANGE_RATE_TEXTBOX", "0.5"},
+                                       {"SettingsScreenLeft", "1500"},
+                                       {"SettingsScreenTop", "3000"}});
+        h.showWindow(); // started as main() starts the program
+        const auto main = xcb_window_t(h.window.winId());
         QVERIFY(m_x.waitUntilActive(main));
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), &h.window, 10000);
         QVERIFY(!isAbove(main));
@@ -70,7 +60,7 @@ private slots:
         bool insideRan = false;
         // Runs once the modal settings window is up, inside its event loop.
         whenModalShows([&](SettingsWindow* dialog) {
-            const xcb_window_t settings = idOf(dialog);
+            const auto settings = xcb_window_t(dialog->winId());
 
             // Modal over the main window, framed like it, where the store put it, and active.
             QVERIFY(m_x.waitUntilActive(settings));
