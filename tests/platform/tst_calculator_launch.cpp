@@ -1,8 +1,6 @@
 #include "CalculatorFinder.h"
 #include "Platform.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace varneth;
@@ -30,212 +28,191 @@ class TestCalculatorLaunch : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        for (const char* name : kVariables) {
+            m_saved.append(qgetenv(name));
+        }
+        const QByteArray root = QFile::encodeName(m_dir->path());
+        qputenv("PATH", root + "/bin");
+        qputenv("HOME", root);
+        qunsetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_DIRS", root + "/sys1:" + root + "/sys2");
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        install(QStringLiteral("apps/flatpak"));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    }
 
-    void choosesTheDesktopsOwnFirst_data();
-    void choosesTheDesktopsOwnFirst();
-    void startsAnEntryWithItsArgumentsAndNoShell();
-    void looksAgainOnEveryStart();
+    void cleanup()
+    {
+        for (const char* name : kVariables) {
+            const QByteArray value = m_saved.takeFirst();
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
+        }
+        m_dir.reset();
+    }
+
+    void choosesTheDesktopsOwnFirst_data()
+    {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QStringList>("onPath");
+        QTest::addColumn<QStringList>("entries");
+        // "PROGRAM [ARG]...", or empty for none.
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("warning");
+        const auto addRow = [](const char* name, const char* desktop, const QStringList& onPath,
+                               const QStringList& entries, const char* chosen,
+                               const QString& warning = QString()) {
+            QTest::newRow(name) << desktop << onPath << entries << chosen << warning;
+        };
+
+        const QStringList all{"gnome-calculator", "kcalc",     "qalculate-qt", "qalculate-gtk",
+                              "galculator",       "mate-calc", "xcalc"};
+        const QStringList qalculate{"gnome-calculator", "qalculate-gtk", "qalculate-qt"};
+        const QString abacus(
+            "sys1/org.example.Abacus.desktop|Categories=Utility;Calculator;|Exec=");
+        const QString flatpak("|Categories=Calculator|Exec=@/apps/flatpak");
+
+        addRow("none named: as before", "", all, {}, "gnome-calculator");
+        addRow("none named, all in the menu: as before", "", {},
+               {"sys1/galculator.desktop" + flatpak + " galculator",
+                "sys1/org.kde.kcalc.desktop" + flatpak + " kcalc",
+                "sys2/org.gnome.Calculator.desktop" + flatpak + " gnome"},
+               "flatpak [gnome]");
+        addRow("KDE", "KDE", all, {}, "kcalc");
+        addRow("MATE", "MATE", all, {}, "mate-calc");
+        addRow("Xfce", "XFCE", all, {}, "galculator");
+        addRow("LXDE: GTK first", "LXDE", qalculate, {}, "qalculate-gtk");
+        addRow("LXQt: Qt first", "LXQt", qalculate, {}, "qalculate-qt");
+        addRow("Ubuntu's GNOME before another calculator's entry", "ubuntu:GNOME",
+               {"kcalc", "gnome-calculator"}, {abacus + "@/apps/flatpak run abacus"},
+               "gnome-calculator");
+        addRow("Cinnamon, in lower case", "x-cinnamon", {"kcalc", "gnome-calculator"},
+               {abacus + "@/apps/flatpak run abacus"}, "gnome-calculator");
+        addRow("KDE's Flatpak entry before GNOME's on PATH", "KDE", {"gnome-calculator"},
+               {"sys2/org.kde.kcalc.desktop|Exec=@/apps/flatpak run org.kde.kcalc @@u %U @@"},
+               "flatpak [run] [org.kde.kcalc] [@@u] [@@]");
+        addRow("another desktop: an entry off PATH before PATH", "sway", {"xcalc"},
+               {abacus + "@/apps/flatpak run abacus"}, "flatpak [run] [abacus]");
+        addRow("same id: the data home first", "", {},
+               {abacus + "@/apps/flatpak sys1", "home/org.example.Abacus.desktop" + flatpak},
+               "flatpak");
+        addRow("same id: the earlier data folder first", "", {},
+               {"sys2/org.example.Abacus.desktop" + flatpak, abacus + "@/apps/flatpak sys1"},
+               "flatpak [sys1]");
+        addRow("Hidden in the data home deletes the entry", "", {"xcalc"},
+               {abacus + "@/apps/flatpak",
+                "home/org.example.Abacus.desktop" + flatpak + "|Hidden=true"},
+               "xcalc");
+        addRow("entries the menu would not list, or cannot run", "Sway", {"xcalc"},
+               {"sys1/org.gnome.Calculator.desktop" + flatpak + "|NoDisplay=true",
+                "sys1/org.kde.kcalc.desktop" + flatpak + "|OnlyShowIn=KDE;",
+                "sys1/qalculate-qt.desktop" + flatpak + "|NotShowIn=GNOME;sway;",
+                "sys1/qalculate-gtk.desktop" + flatpak + "|TryExec=qalculate-gtk",
+                "sys1/galculator.desktop" + flatpak + "|Terminal=true",
+                "sys1/mate-calc.desktop|Categories=Utility|Exec=@/apps/flatpak",
+                abacus + "@/apps/gone"},
+               "xcalc");
+        addRow("an Exec that cannot be read", "", {"xcalc"}, {abacus + "@/apps/flatpak \"abacus"},
+               "xcalc", "org.example.Abacus.desktop passed over: its Exec line cannot be read");
+        addRow("nothing", "GNOME", {}, {"sys1/editor.desktop|Categories=TextEditor|Exec=ed"}, "");
+    }
+    void choosesTheDesktopsOwnFirst()
+    {
+        QFETCH(QString, desktop);
+        QFETCH(QStringList, onPath);
+        QFETCH(QStringList, entries);
+        QFETCH(QString, chosen);
+        QFETCH(QString, warning);
+        for (const QString& name : onPath) {
+            install("bin/" + name);
+        }
+        for (const QString& spec : entries) {
+            addEntry(spec);
+        }
+        if (!warning.isEmpty()) {
+            QTest::ignoreMessage(QtWarningMsg,
+                                 QRegularExpression(QRegularExpression::escape(warning)));
+        }
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), desktop);
+
+        const auto command = CalculatorFinder(environment).find();
+
+        QString found;
+        if (command) {
+            found = QFileInfo(command->program).fileName();
+            for (const QString& argument : command->arguments) {
+                found += " [" + argument + ']';
+            }
+        }
+        QCOMPARE(found, chosen);
+    }
+
+    void startsAnEntryWithItsArgumentsAndNoShell()
+    {
+        addEntry(R"(sys2/org.example.Abacus.desktop|Categories=Calculator|)"
+                 R"(Exec=@/apps/flatpak run "two  words" "\\$HOME" %U)");
+        QVERIFY(Platform::create()->startCalculator());
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(recordPath()), "flatpak 3 [run] [two  words] [$HOME]\n",
+                                  10000);
+    }
+
+    void looksAgainOnEveryStart()
+    {
+        const std::unique_ptr<Platform> platform = Platform::create();
+        QTest::ignoreMessage(QtWarningMsg,
+                             "no calculator found: no menu entry in the Calculator category, and "
+                             "none of gnome-calculator, kcalc, qalculate-qt, qalculate-gtk, "
+                             "galculator, mate-calc, xcalc on PATH");
+        QVERIFY(!platform->startCalculator());
+
+        install(QStringLiteral("bin/xcalc"));
+        QVERIFY(platform->startCalculator());
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(recordPath()), "xcalc 0\n", 10000);
+    }
 
 private:
-    void install(const QString& name);
-    // "FOLDER/ID|KEY=VALUE|...": an application entry; a path "@/..." is in the temporary
-    // folder.
-    void addEntry(const QString& spec);
+    void install(const QString& name)
+    {
+        const QString path = m_dir->filePath(name);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QFile script(path);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        // Only shell built-ins: the stand-in runs with the test's PATH, which holds nothing else.
+        script.write(QStringLiteral("#!/bin/sh\n"
+                                    "{ printf '%s %d' \"${0##*/}\" \"$#\"\n"
+                                    "  for a in \"$@\"; do printf ' [%s]' \"$a\"; done\n"
+                                    "  printf '\\n'; } >> '%1'\n")
+                         .arg(recordPath())
+                         .toUtf8());
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+    }
+
+    // "FOLDER/ID|KEY=VALUE|...": an application entry; a path "@/..." is in the temporary folder.
+    void addEntry(const QString& spec)
+    {
+        QStringList lines =
+            QString(spec).replace(QLatin1String("@/"), m_dir->path() + u'/').split(u'|');
+        const QString file = lines.takeFirst();
+        const qsizetype slash = file.indexOf(u'/');
+        const QString folder = file.left(slash) == u"home" ? ".local/share" : file.left(slash);
+        const QString path = m_dir->filePath(folder + "/applications" + file.mid(slash));
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QFile entry(path);
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        lines.prepend(QStringLiteral("[Desktop Entry]\nType=Application"));
+        entry.write((lines.join(u'\n') + u'\n').toUtf8());
+    }
+
     QString recordPath() const { return m_dir->filePath(QStringLiteral("record")); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QList<QByteArray> m_saved;
 };
-
-void TestCalculatorLaunch::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    for (const char* name : kVariables) {
-        m_saved.append(qgetenv(name));
-    }
-    const QByteArray root = QFile::encodeName(m_dir->path());
-    qputenv("PATH", root + "/bin");
-    qputenv("HOME", root);
-    qunsetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_DIRS", root + "/sys1:" + root + "/sys2");
-    qunsetenv("XDG_CURRENT_DESKTOP");
-    install(QStringLiteral("apps/flatpak"));
-    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-}
-
-void TestCalculatorLaunch::cleanup()
-{
-    for (const char* name : kVariables) {
-        const QByteArray value = m_saved.takeFirst();
-        value.isNull() ? qunsetenv(name) : qputenv(name, value);
-    }
-    m_dir.reset();
-}
-
-void TestCalculatorLaunch::install(const QString& name)
-{
-    const QString path = m_dir->filePath(name);
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    QFile script(path);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    // Only shell built-ins: the stand-in runs with the test's PATH, which holds nothing else.
-    script.write(QStringLiteral("#!/bin/sh\n"
-                                "{ printf '%s %d' \"${0##*/}\" \"$#\"\n"
-                                "  for a in \"$@\"; do printf ' [%s]' \"$a\"; done\n"
-                                "  printf '\\n'; } >> '%1'\n")
-                     .arg(recordPath())
-                     .toUtf8());
-    script.close();
-    QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
-}
-
-void TestCalculatorLaunch::addEntry(const QString& spec)
-{
-    QStringList lines =
-        QString(spec).replace(QLatin1String("@/"), m_dir->path() + u'/').split(u'|');
-    const QString file = lines.takeFirst();
-    const qsizetype slash = file.indexOf(u'/');
-    const QString folder = file.left(slash) == u"home" ? ".local/share" : file.left(slash);
-    const QString path = m_dir->filePath(folder + "/applications" + file.mid(slash));
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    QFile entry(path);
-    QVERIFY(entry.open(QIODevice::WriteOnly));
-    lines.prepend(QStringLiteral("[Desktop Entry]\nType=Application"));
-    entry.write((lines.join(u'\n') + u'\n').toUtf8());
-}
-
-void TestCalculatorLaunch::choosesTheDesktopsOwnFirst_data()
-{
-    QTest::addColumn<QString>("desktop");
-    QTest::addColumn<QStringList>("onPath");
-    QTest::addColumn<QStringList>("entries");
-    // "PROGRAM [ARG]...", or empty for none.
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("warning");
-
-    const QStringList all{"gnome-calculator", "kcalc",     "qalculate-qt", "qalculate-gtk",
-                          "galculator",       "mate-calc", "xcalc"};
-    const QStringList qalculate{"gnome-calculator", "qalculate-gtk", "qalculate-qt"};
-    const QString abacus("sys1/org.example.Abacus.desktop|Categories=Utility;Calculator;|Exec=");
-    const QString flatpak("|Categories=Calculator|Exec=@/apps/flatpak");
-
-    QTest::newRow("none named: as before")
-        << "" << all << QStringList{} << "gnome-calculator" << QString();
-    QTest::newRow("none named, all in the menu: as before")
-        << "" << QStringList{}
-        << QStringList{"sys1/galculator.desktop" + flatpak + " galculator",
-                       "sys1/org.kde.kcalc.desktop" + flatpak + " kcalc",
-                       "sys2/org.gnome.Calculator.desktop" + flatpak + " gnome"}
-        << "flatpak [gnome]" << QString();
-    QTest::newRow("KDE") << "KDE" << all << QStringList{} << "kcalc" << QString();
-    QTest::newRow("MATE") << "MATE" << all << QStringList{} << "mate-calc" << QString();
-    QTest::newRow("Xfce") << "XFCE" << all << QStringList{} << "galculator" << QString();
-    QTest::newRow("LXDE: GTK first")
-        << "LXDE" << qalculate << QStringList{} << "qalculate-gtk" << QString();
-    QTest::newRow("LXQt: Qt first")
-        << "LXQt" << qalculate << QStringList{} << "qalculate-qt" << QString();
-    QTest::newRow("Ubuntu's GNOME before another calculator's entry")
-        << "ubuntu:GNOME" << QStringList{"kcalc", "gnome-calculator"}
-        << QStringList{abacus + "@/apps/flatpak run abacus"} << "gnome-calculator" << QString();
-    QTest::newRow("Cinnamon, in lower case")
-        << "x-cinnamon" << QStringList{"kcalc", "gnome-calculator"}
-        << QStringList{abacus + "@/apps/flatpak run abacus"} << "gnome-calculator" << QString();
-    QTest::newRow("KDE's Flatpak entry before GNOME's on PATH")
-        << "KDE" << QStringList{"gnome-calculator"}
-        << QStringList{"sys2/org.kde.kcalc.desktop|Exec=@/apps/flatpak run org.kde.kcalc @@u %U @@"}
-        << "flatpak [run] [org.kde.kcalc] [@@u] [@@]" << QString();
-    QTest::newRow("another desktop: an entry off PATH before PATH")
-        << "sway" << QStringList{"xcalc"} << QStringList{abacus + "@/apps/flatpak run abacus"}
-        << "flatpak [run] [abacus]" << QString();
-    QTest::newRow("same id: the data home first")
-        << "" << QStringList{}
-        << QStringList{abacus + "@/apps/flatpak sys1", "home/org.example.Abacus.desktop" + flatpak}
-        << "flatpak" << QString();
-    QTest::newRow("same id: the earlier data folder first")
-        << "" << QStringList{}
-        << QStringList{"sys2/org.example.Abacus.desktop" + flatpak, abacus + "@/apps/flatpak sys1"}
-        << "flatpak [sys1]" << QString();
-    QTest::newRow("Hidden in the data home deletes the entry")
-        << "" << QStringList{"xcalc"}
-        << QStringList{abacus + "@/apps/flatpak",
-                       "home/org.example.Abacus.desktop" + flatpak + "|Hidden=true"}
-        << "xcalc" << QString();
-    QTest::newRow("entries the menu would not list, or cannot run")
-        << "Sway" << QStringList{"xcalc"}
-        << QStringList{"sys1/org.gnome.Calculator.desktop" + flatpak + "|NoDisplay=true",
-                       "sys1/org.kde.kcalc.desktop" + flatpak + "|OnlyShowIn=KDE;",
-                       "sys1/qalculate-qt.desktop" + flatpak + "|NotShowIn=GNOME;sway;",
-                       "sys1/qalculate-gtk.desktop" + flatpak + "|TryExec=qalculate-gtk",
-                       "sys1/galculator.desktop" + flatpak + "|Terminal=true",
-                       "sys1/mate-calc.desktop|Categories=Utility|Exec=@/apps/flatpak",
-                       abacus + "@/apps/gone"}
-        << "xcalc" << QString();
-    QTest::newRow("an Exec that cannot be read")
-        << "" << QStringList{"xcalc"} << QStringList{abacus + "@/apps/flatpak \"abacus"} << "xcalc"
-        << "org.example.Abacus.desktop passed over: its Exec line cannot be read";
-    QTest::newRow("nothing") << "GNOME" << QStringList{}
-                             << QStringList{"sys1/editor.desktop|Categories=TextEditor|Exec=ed"}
-                             << "" << QString();
-}
-
-void TestCalculatorLaunch::choosesTheDesktopsOwnFirst()
-{
-    QFETCH(QString, desktop);
-    QFETCH(QStringList, onPath);
-    QFETCH(QStringList, entries);
-    QFETCH(QString, chosen);
-    QFETCH(QString, warning);
-    for (const QString& name : onPath) {
-        install("bin/" + name);
-    }
-    for (const QString& spec : entries) {
-        addEntry(spec);
-    }
-    if (!warning.isEmpty()) {
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(warning)));
-    }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), desktop);
-
-    const std::optional<CalculatorFinder::Command> command = CalculatorFinder(environment).find();
-
-    QString found;
-    if (command) {
-        found = QFileInfo(command->program).fileName();
-        for (const QString& argument : command->arguments) {
-            found += " [" + argument + ']';
-        }
-    }
-    QCOMPARE(found, chosen);
-}
-
-void TestCalculatorLaunch::startsAnEntryWithItsArgumentsAndNoShell()
-{
-    addEntry(R"(sys2/org.example.Abacus.desktop|Categories=Calculator|)"
-             R"(Exec=@/apps/flatpak run "two  words" "\\$HOME" %U)");
-
-    QVERIFY(Platform::create()->startCalculator());
-
-    QTRY_COMPARE_WITH_TIMEOUT(readFile(recordPath()), "flatpak 3 [run] [two  words] [$HOME]\n",
-                              10000);
-}
-
-void TestCalculatorLaunch::looksAgainOnEveryStart()
-{
-    const std::unique_ptr<Platform> platform = Platform::create();
-    QTest::ignoreMessage(QtWarningMsg,
-                         "no calculator found: no menu entry in the Calculator category, and none "
-                         "of gnome-calculator, kcalc, qalculate-qt, qalculate-gtk, galculator, "
-                         "mate-calc, xcalc on PATH");
-    QVERIFY(!platform->startCalculator());
-
-    install(QStringLiteral("bin/xcalc"));
-    QVERIFY(platform->startCalculator());
-    QTRY_COMPARE_WITH_TIMEOUT(readFile(recordPath()), "xcalc 0\n", 10000);
-}
 
 QTEST_MAIN(TestCalculatorLaunch)
 #include "tst_calculator_launch.moc"

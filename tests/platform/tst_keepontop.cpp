@@ -15,26 +15,16 @@ constexpr WindowHandle OtherLater = 0x300;
 // The calls in order, one word each: "fg=ANSWER", "top+=WINDOW" or "top-=WINDOW".
 QString describe(const QList<FakePlatform::Call>& calls)
 {
+    using Kind = FakePlatform::Call::Kind;
     QStringList words;
     for (const FakePlatform::Call& call : calls) {
-        switch (call.kind) {
-        case FakePlatform::Call::Kind::Foreground:
-            words << QStringLiteral("fg=%1").arg(call.window, 0, 16);
-            break;
-        case FakePlatform::Call::Kind::SetTopmost:
-            words << QStringLiteral("top%1=%2")
-                         .arg(call.topmost ? QLatin1Char('+') : QLatin1Char('-'))
-                         .arg(call.window, 0, 16);
-            break;
-        case FakePlatform::Call::Kind::StartCalculator:
-            words << QStringLiteral("calculator");
-            break;
-        case FakePlatform::Call::Kind::Activate:
-            words << QStringLiteral("activate=%1").arg(call.window, 0, 16);
-            break;
-        }
+        const QString window = QString::number(call.window, 16);
+        words << (call.kind == Kind::Foreground   ? "fg=" + window
+                  : call.kind == Kind::SetTopmost ? (call.topmost ? "top+=" : "top-=") + window
+                  : call.kind == Kind::Activate   ? "activate=" + window
+                                                  : QStringLiteral("calculator"));
     }
-    return words.join(QLatin1Char(' '));
+    return words.join(u' ');
 }
 
 } // namespace
@@ -44,63 +34,52 @@ class TestKeepOnTop : public QObject
     Q_OBJECT
 
 private slots:
-    void tickFollowsForeground_data();
-    void tickFollowsForeground();
-    void disablingTimerStopsTicksAndUndoesNothing();
+    void tickFollowsForeground_data()
+    {
+        QTest::addColumn<QList<WindowHandle>>("answers");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("own window active: one question, nothing else")
+            << QList<WindowHandle>{Own} << QString("fg=100");
+        QTest::newRow("other window active: it leaves the group, ours joins")
+            << QList<WindowHandle>{Other, Other} << QString("fg=200 fg=200 top-=200 top+=100");
+        QTest::newRow("foreground changed between the questions: the second one is restacked")
+            << QList<WindowHandle>{Other, OtherLater} << QString("fg=200 fg=300 top-=300 top+=100");
+        QTest::newRow("own window active only at the second question: taken as asked")
+            << QList<WindowHandle>{Other, Own} << QString("fg=200 fg=100 top-=100 top+=100");
+        QTest::newRow("no foreground window: none restacked, ours still joins")
+            << QList<WindowHandle>{0, 0} << QString("fg=0 fg=0 top-=0 top+=100");
+    }
+    void tickFollowsForeground()
+    {
+        QFETCH(QList<WindowHandle>, answers);
+        QFETCH(QString, expected);
+        FakePlatform platform;
+        platform.setForegroundAnswers(answers);
+        KeepOnTop(platform).tick(Own);
+        QCOMPARE(describe(platform.calls()), expected);
+    }
+
+    void disablingTimerStopsTicksAndUndoesNothing()
+    {
+        FakePlatform platform;
+        platform.setForeground(Other);
+        KeepOnTop keepOnTop(platform);
+        QTimer timer;
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [&] { keepOnTop.tick(Own); });
+        timer.start();
+
+        QTRY_VERIFY_WITH_TIMEOUT(platform.calls().size() >= 8, 5000); // two ticks at least
+        QCOMPARE(describe(platform.calls().mid(0, 4)), QString("fg=200 fg=200 top-=200 top+=100"));
+
+        timer.stop();
+        platform.clearCalls();
+        // Ten of the test's intervals: ample for a tick that should not come.
+        QTest::qWait(50);
+        QCOMPARE(describe(platform.calls()), QString());
+    }
 };
-
-void TestKeepOnTop::tickFollowsForeground_data()
-{
-    QTest::addColumn<QList<WindowHandle>>("answers");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("own window active: one question, nothing else")
-        << QList<WindowHandle>{Own} << QStringLiteral("fg=100");
-    QTest::newRow("other window active: it leaves the group, ours joins")
-        << QList<WindowHandle>{Other, Other} << QStringLiteral("fg=200 fg=200 top-=200 top+=100");
-    QTest::newRow("foreground changed between the questions: the second one is restacked")
-        << QList<WindowHandle>{Other, OtherLater}
-        << QStringLiteral("fg=200 fg=300 top-=300 top+=100");
-    QTest::newRow("own window active only at the second question: taken as asked")
-        << QList<WindowHandle>{Other, Own} << QStringLiteral("fg=200 fg=100 top-=100 top+=100");
-    QTest::newRow("no foreground window: none restacked, ours still joins")
-        << QList<WindowHandle>{0, 0} << QStringLiteral("fg=0 fg=0 top-=0 top+=100");
-}
-
-void TestKeepOnTop::tickFollowsForeground()
-{
-    QFETCH(QList<WindowHandle>, answers);
-    QFETCH(QString, expected);
-
-    FakePlatform platform;
-    platform.setForegroundAnswers(answers);
-    KeepOnTop keepOnTop(platform);
-    keepOnTop.tick(Own);
-
-    QCOMPARE(describe(platform.calls()), expected);
-}
-
-void TestKeepOnTop::disablingTimerStopsTicksAndUndoesNothing()
-{
-    FakePlatform platform;
-    platform.setForeground(Other);
-    KeepOnTop keepOnTop(platform);
-
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] { keepOnTop.tick(Own); });
-    timer.start();
-
-    QTRY_VERIFY_WITH_TIMEOUT(platform.calls().size() >= 8, 5000); // two ticks at least
-    QCOMPARE(describe(platform.calls().mid(0, 4)),
-             QStringLiteral("fg=200 fg=200 top-=200 top+=100"));
-
-    timer.stop();
-    platform.clearCalls();
-    // Ten of the test's intervals: ample for a tick that should not come.
-    QTest::qWait(50);
-    QCOMPARE(describe(platform.calls()), QString());
-}
 
 QTEST_GUILESS_MAIN(TestKeepOnTop)
 #include "tst_keepontop.moc"

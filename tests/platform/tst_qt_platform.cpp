@@ -6,112 +6,100 @@
 
 using namespace varneth;
 
+static WindowHandle handleOf(QWindow& window)
+{
+    return static_cast<WindowHandle>(window.winId());
+}
+
 // The generic backend on the offscreen platform: it sees and restacks our own windows only.
 class TestQtPlatform : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void createdForPlatformsWithoutBackend();
-    void foregroundIsOurActiveWindowOrNone();
-    void setTopmostTogglesHintOnOwnWindow_data();
-    void setTopmostTogglesHintOnOwnWindow();
-    void setTopmostLeavesOtherWindowsAlone_data();
-    void setTopmostLeavesOtherWindowsAlone();
-};
-
-void TestQtPlatform::createdForPlatformsWithoutBackend()
-{
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
-    const std::unique_ptr<Platform> platform = Platform::create();
-    QVERIFY(dynamic_cast<QtPlatform*>(platform.get()) != nullptr);
-}
-
-void TestQtPlatform::foregroundIsOurActiveWindowOrNone()
-{
-    QtPlatform platform;
-    QCOMPARE(platform.foregroundWindow(), WindowHandle(0));
-
+    void createdForPlatformsWithoutBackend()
     {
-        QWindow first;
-        QWindow second;
-        for (QWindow* window : {&first, &second}) {
-            window->resize(100, 100);
-            window->show();
-        }
-        first.requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(&first));
-        QCOMPARE(platform.foregroundWindow(), static_cast<WindowHandle>(first.winId()));
-
-        second.requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(&second));
-        QCOMPARE(platform.foregroundWindow(), static_cast<WindowHandle>(second.winId()));
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
+        QVERIFY(dynamic_cast<QtPlatform*>(Platform::create().get()) != nullptr);
     }
-    QCOMPARE(platform.foregroundWindow(), WindowHandle(0));
-}
 
-void TestQtPlatform::setTopmostTogglesHintOnOwnWindow_data()
-{
-    QTest::addColumn<bool>("initiallyOnTop");
-    QTest::addColumn<bool>("topmost");
+    void foregroundIsOurActiveWindowOrNone()
+    {
+        QtPlatform platform;
+        QCOMPARE(platform.foregroundWindow(), WindowHandle(0));
+        {
+            QWindow first;
+            QWindow second;
+            for (QWindow* window : {&first, &second}) {
+                window->resize(100, 100);
+                window->show();
+            }
+            first.requestActivate();
+            QVERIFY(QTest::qWaitForWindowActive(&first));
+            QCOMPARE(platform.foregroundWindow(), handleOf(first));
 
-    QTest::newRow("joins the group") << false << true;
-    QTest::newRow("leaves the group") << true << false;
-    QTest::newRow("stays in the group") << true << true;
-    QTest::newRow("stays out of the group") << false << false;
-}
+            second.requestActivate();
+            QVERIFY(QTest::qWaitForWindowActive(&second));
+            QCOMPARE(platform.foregroundWindow(), handleOf(second));
+        }
+        QCOMPARE(platform.foregroundWindow(), WindowHandle(0));
+    }
 
-void TestQtPlatform::setTopmostTogglesHintOnOwnWindow()
-{
-    QFETCH(bool, initiallyOnTop);
-    QFETCH(bool, topmost);
+    void setTopmostTogglesHintOnOwnWindow_data()
+    {
+        QTest::addColumn<bool>("initiallyOnTop");
+        QTest::addColumn<bool>("topmost");
+        QTest::newRow("joins the group") << false << true;
+        QTest::newRow("leaves the group") << true << false;
+        QTest::newRow("stays in the group") << true << true;
+        QTest::newRow("stays out of the group") << false << false;
+    }
+    void setTopmostTogglesHintOnOwnWindow()
+    {
+        QFETCH(bool, initiallyOnTop);
+        QFETCH(bool, topmost);
+        QWindow window;
+        window.setFlag(Qt::WindowStaysOnTopHint, initiallyOnTop);
+        window.resize(100, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const Qt::WindowFlags before = window.flags();
 
-    QWindow window;
-    window.setFlag(Qt::WindowStaysOnTopHint, initiallyOnTop);
-    window.resize(100, 100);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const Qt::WindowFlags before = window.flags();
+        QtPlatform().setTopmost(handleOf(window), topmost);
 
-    QtPlatform platform;
-    platform.setTopmost(static_cast<WindowHandle>(window.winId()), topmost);
+        QCOMPARE(window.flags().testFlag(Qt::WindowStaysOnTopHint), topmost);
+        // Only the hint changes; the window keeps its kind and its other hints.
+        QCOMPARE(window.flags() & ~Qt::WindowStaysOnTopHint, before & ~Qt::WindowStaysOnTopHint);
+        QVERIFY(window.isVisible());
+    }
 
-    QCOMPARE(window.flags().testFlag(Qt::WindowStaysOnTopHint), topmost);
-    // Only the hint changes; the window keeps its kind and its other hints.
-    QCOMPARE(window.flags() & ~Qt::WindowStaysOnTopHint, before & ~Qt::WindowStaysOnTopHint);
-    QVERIFY(window.isVisible());
-}
+    void setTopmostLeavesOtherWindowsAlone_data()
+    {
+        QTest::addColumn<bool>("topmost");
+        QTest::newRow("join") << true;
+        QTest::newRow("leave") << false;
+    }
+    void setTopmostLeavesOtherWindowsAlone()
+    {
+        QFETCH(bool, topmost);
+        QWindow shown;
+        shown.setFlag(Qt::WindowStaysOnTopHint, !topmost);
+        shown.resize(100, 100);
+        shown.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shown));
+        // Never shown, so it has no native window yet; restacking must not give it one.
+        QWindow unshown;
+        unshown.setFlag(Qt::WindowStaysOnTopHint, !topmost);
 
-void TestQtPlatform::setTopmostLeavesOtherWindowsAlone_data()
-{
-    QTest::addColumn<bool>("topmost");
+        QtPlatform platform;
+        platform.setTopmost(handleOf(shown) + 0x10000, topmost); // another program's
+        platform.setTopmost(0, topmost);
 
-    QTest::newRow("join") << true;
-    QTest::newRow("leave") << false;
-}
-
-void TestQtPlatform::setTopmostLeavesOtherWindowsAlone()
-{
-    QFETCH(bool, topmost);
-
-    QWindow shown;
-    shown.setFlag(Qt::WindowStaysOnTopHint, !topmost);
-    shown.resize(100, 100);
-    shown.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&shown));
-    // Never shown, so it has no native window yet; restacking must not give it one.
-    QWindow unshown;
-    unshown.setFlag(Qt::WindowStaysOnTopHint, !topmost);
-
-    QtPlatform platform;
-    const WindowHandle foreign = static_cast<WindowHandle>(shown.winId()) + 0x10000;
-    platform.setTopmost(foreign, topmost);
-    platform.setTopmost(0, topmost);
-
-    QCOMPARE(shown.flags().testFlag(Qt::WindowStaysOnTopHint), !topmost);
-    QCOMPARE(unshown.flags().testFlag(Qt::WindowStaysOnTopHint), !topmost);
-    QVERIFY(unshown.handle() == nullptr);
-}
+        QCOMPARE(shown.flags().testFlag(Qt::WindowStaysOnTopHint), !topmost);
+        QCOMPARE(unshown.flags().testFlag(Qt::WindowStaysOnTopHint), !topmost);
+        QVERIFY(unshown.handle() == nullptr);
+    }
+};
 
 QTEST_MAIN(TestQtPlatform)
 #include "tst_qt_platform.moc"

@@ -1,10 +1,7 @@
 #include "KeepOnTop.h"
 #include "X11Platform.h"
-#include "X11Probe.h"
 #include "X11TestMain.h"
 
-#include <QApplication>
-#include <QRect>
 #include <QWidget>
 #include <QtTest>
 #include <algorithm>
@@ -12,35 +9,189 @@
 using namespace varneth;
 
 // The X11 backend against a real EWMH window manager (whichever of the eight that
-// scripts/with-x11.sh starts, VARNETH_WM). The "other" window is a plain X client on the
-// probe's connection, like another program's window. Every outcome is read back from the
-// server.
+// scripts/with-x11.sh starts, VARNETH_WM). The "other" window is a plain X client on the probe's
+// connection, like another program's window. Every outcome is read back from the server.
 class TestX11Platform : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { VARNETH_REQUIRE_X11_DESKTOP(m_x); }
 
-    void createdOnXcb();
-    void foregroundIsActiveWindowProperty_data();
-    void foregroundIsActiveWindowProperty();
-    void tickTakesAboveFromOtherActiveWindow();
-    void tickWithOwnWindowActiveChangesNothing();
-    void tickWithoutActiveWindowOnlyRaisesOwn_data();
-    void tickWithoutActiveWindowOnlyRaisesOwn();
-    void canKeepOnTopAsTheRootLists_data();
-    void canKeepOnTopAsTheRootLists();
-    void frameTopLeftIsTheServers();
+    void init()
+    {
+        m_own = std::make_unique<QWidget>();
+        m_own->setWindowTitle(QStringLiteral("own"));
+        m_own->setGeometry(100, 100, 300, 200);
+        m_own->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_own.get()));
+        m_other = m_x.createWindow("other", 200, 150, 300, 200);
+        // The window managers hand the focus to a new window once they have mapped its frame, some
+        // (mutter, marco) only after its first drawing: the tests start once both are shown and
+        // ours has the focus, so that no late focus change of the mapping falls into them.
+        QVERIFY(m_x.waitUntilShown(own(), 5000) && m_x.waitUntilShown(m_other, 5000));
+        QVERIFY(m_x.activateAndWait(own()));
+    }
+
+    void cleanup()
+    {
+        m_x.destroyWindow(m_other);
+        m_other = XCB_WINDOW_NONE;
+        m_own.reset();
+    }
+
+    void createdOnXcb()
+    {
+        QVERIFY(dynamic_cast<X11Platform*>(Platform::create().get()) != nullptr);
+    }
+
+    void foregroundIsActiveWindowProperty_data()
+    {
+        QTest::addColumn<QString>("active");
+        QTest::newRow("own window") << "own";
+        QTest::newRow("other program's window") << "other";
+        QTest::newRow("none") << "none";
+        QTest::newRow("property absent") << "absent";
+    }
+    void foregroundIsActiveWindowProperty()
+    {
+        QFETCH(QString, active);
+        const xcb_window_t expected = active == u"own"     ? own()
+                                      : active == u"other" ? m_other
+                                                           : xcb_window_t(XCB_WINDOW_NONE);
+        // xfwm4 works through the focus events of earlier requests for a while and may write
+        // another window into the property and back meanwhile: arranging and reading are
+        // repeated until the platform reads what the property held just before and after.
+        X11Platform platform;
+        WindowHandle read = 0;
+        const bool consistent = QTest::qWaitFor(
+            [&] {
+                if (expected != XCB_WINDOW_NONE) {
+                    m_x.activateAndWait(expected);
+                } else {
+                    arrangeNoActiveWindow(active == u"none");
+                }
+                if (m_x.activeWindow() != expected) {
+                    return false;
+                }
+                read = platform.foregroundWindow();
+                return m_x.activeWindow() == expected && read == WindowHandle(expected);
+            },
+            10000);
+        QVERIFY2(consistent,
+                 qPrintable(QString::asprintf("read 0x%llx for 0x%x", qulonglong(read), expected)));
+    }
+
+    void tickTakesAboveFromOtherActiveWindow()
+    {
+        QVERIFY(m_x.activateAndWait(m_other));
+        m_x.setAbove(m_other, true);
+        QTRY_VERIFY_WITH_TIMEOUT(m_x.activeWindow() == m_other && isAbove(m_other), 5000);
+        QVERIFY(!isAbove(own()));
+        const QRect ownBefore = m_x.clientGeometry(own());
+        const QRect otherBefore = m_x.clientGeometry(m_other);
+
+        X11Platform platform;
+        KeepOnTop(platform).tick(own());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!isAbove(m_other) && isAbove(own()), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_x.isStackedAbove(own(), m_other), 5000);
+        QCOMPARE(m_x.clientGeometry(own()), ownBefore);
+        QCOMPARE(m_x.clientGeometry(m_other), otherBefore);
+    }
+
+    void tickWithOwnWindowActiveChangesNothing()
+    {
+        // Set up so that any request the tick wrongly made would show: the other window is
+        // above and would lose it, ours is not and would gain it.
+        m_x.setAbove(m_other, true);
+        QVERIFY(m_x.activateAndWait(own()));
+        QTRY_VERIFY_WITH_TIMEOUT(m_x.activeWindow() == own() && isAbove(m_other), 5000);
+        QVERIFY(!isAbove(own()));
+        const QList<quint32> ownState = requestedState(own());
+        const QList<quint32> otherState = requestedState(m_other);
+        const QList<quint32> stackingBefore = m_x.frameStacking();
+
+        X11Platform platform;
+        QCOMPARE(platform.foregroundWindow(), WindowHandle(own()));
+        KeepOnTop(platform).tick(own());
+        markAndWait();
+
+        QCOMPARE(requestedState(own()), ownState);
+        QList<quint32> otherAfter = requestedState(m_other);
+        otherAfter.removeAll(m_x.atom(marker));
+        QCOMPARE(otherAfter, otherState);
+        QCOMPARE(m_x.frameStacking(), stackingBefore);
+    }
+
+    void tickWithoutActiveWindowOnlyRaisesOwn_data()
+    {
+        QTest::addColumn<bool>("present");
+        QTest::newRow("_NET_ACTIVE_WINDOW None") << true;
+        QTest::newRow("_NET_ACTIVE_WINDOW absent") << false;
+    }
+    void tickWithoutActiveWindowOnlyRaisesOwn()
+    {
+        QFETCH(bool, present);
+        m_x.setAbove(m_other, true);
+        QTRY_VERIFY_WITH_TIMEOUT(isAbove(m_other), 5000);
+        QVERIFY(arrangeNoActiveWindow(present));
+        const QList<quint32> otherState = requestedState(m_other);
+
+        X11Platform platform;
+        QCOMPARE(platform.foregroundWindow(), WindowHandle(0));
+        KeepOnTop(platform).tick(own());
+
+        // Requests are handled in order: once ours is above, whatever the tick sent for the
+        // missing foreground window has been handled too.
+        QTRY_VERIFY_WITH_TIMEOUT(isAbove(own()), 5000);
+        QCOMPARE(requestedState(m_other), otherState);
+    }
+
+    void canKeepOnTopAsTheRootLists_data()
+    {
+        QTest::addColumn<QString>("supported");
+        QTest::newRow("as the window manager lists it") << "listed";
+        QTest::newRow("without _NET_WM_STATE_ABOVE (sway's XWayland)") << "without";
+        QTest::newRow("_NET_SUPPORTED absent") << "absent";
+    }
+    void canKeepOnTopAsTheRootLists()
+    {
+        QFETCH(QString, supported);
+        const QList<quint32> listed = m_x.property(m_x.root(), "_NET_SUPPORTED", XCB_ATOM_ATOM);
+        QVERIFY(listed.contains(m_x.atom("_NET_WM_STATE_ABOVE")));
+        if (supported == u"without") {
+            QList<quint32> without = listed;
+            without.removeAll(m_x.atom("_NET_WM_STATE_ABOVE"));
+            m_x.setProperty(m_x.root(), "_NET_SUPPORTED", XCB_ATOM_ATOM, without);
+        } else if (supported == u"absent") {
+            m_x.deleteProperty(m_x.root(), "_NET_SUPPORTED");
+        }
+
+        const bool can = X11Platform().canKeepOnTop();
+        m_x.setProperty(m_x.root(), "_NET_SUPPORTED", XCB_ATOM_ATOM, listed);
+        QCOMPARE(can, supported == u"listed");
+    }
+
+    void frameTopLeftIsTheServers()
+    {
+        X11Platform platform;
+        QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own()), 5000);
+        const std::optional<QPoint> framed = platform.frameTopLeft(own());
+        QVERIFY(framed.has_value());
+        QCOMPARE(*framed, m_x.frameTopLeft(own()));
+
+        // A native window never shown has no frame: Qt's own notion is all there is.
+        QWidget unshown;
+        QVERIFY(!platform.frameTopLeft(unshown.winId()).has_value());
+    }
 
 private:
-    // A state every window manager here sets on request and that changes no stacking:
-    // mutter and metacity refuse "demands attention" for a window in plain view, fluxbox
-    // ignores "skip pager".
+    // A state every window manager here sets on request and that changes no stacking: mutter and
+    // metacity refuse "demands attention" for a window in plain view, fluxbox ignores "skip pager".
     static constexpr const char* marker = "_NET_WM_STATE_SKIP_TASKBAR";
 
+    xcb_window_t own() const { return static_cast<xcb_window_t>(m_own->winId()); }
     bool isAbove(xcb_window_t window) { return m_x.hasState(window, "_NET_WM_STATE_ABOVE"); }
     // The states a request can change, sorted: without _NET_WM_STATE_FOCUSED, which the
     // window manager moves with the focus as it settles.
@@ -51,238 +202,42 @@ private:
         std::sort(states.begin(), states.end());
         return states;
     }
-    void setActiveProperty(bool present);
-    void markAndWait();
-    bool arrangeNoActiveWindow(bool present);
-    xcb_window_t own() const { return static_cast<xcb_window_t>(m_own->winId()); }
+
+    // The window manager handles events in the order the server delivers them, so once it
+    // has acted on a marker sent after the tick's requests (or after focus events of its own)
+    // it has acted on those too. The marker toggles, so every call waits for a change.
+    void markAndWait()
+    {
+        X11Probe::syncApplication();
+        const bool set = !m_x.hasState(m_other, marker);
+        m_x.setState(m_other, marker, set);
+        QTRY_VERIFY_WITH_TIMEOUT(m_x.hasState(m_other, marker) == set, 5000);
+    }
+
+    // Stands in for a desktop where no window has the focus: _NET_ACTIVE_WINDOW None, or
+    // absent. Written again until one round trip through the window manager has left the
+    // property as written: it may still write it from focus events of its own (marco).
+    bool arrangeNoActiveWindow(bool present)
+    {
+        const char* const name = "_NET_ACTIVE_WINDOW";
+        return QTest::qWaitFor(
+            [&] {
+                if (present) {
+                    m_x.setProperty(m_x.root(), name, XCB_ATOM_WINDOW, {XCB_WINDOW_NONE});
+                } else {
+                    m_x.deleteProperty(m_x.root(), name);
+                }
+                markAndWait();
+                const QList<quint32> value = m_x.property(m_x.root(), name, XCB_ATOM_WINDOW);
+                return present ? value == QList<quint32>({XCB_WINDOW_NONE}) : value.isEmpty();
+            },
+            10000);
+    }
 
     X11Probe m_x;
     std::unique_ptr<QWidget> m_own;
     xcb_window_t m_other = XCB_WINDOW_NONE;
 };
-
-// Stands in for a desktop where no window has the focus: _NET_ACTIVE_WINDOW None or absent.
-void TestX11Platform::setActiveProperty(bool present)
-{
-    if (present) {
-        m_x.setProperty(m_x.root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW,
-                        {quint32(XCB_WINDOW_NONE)});
-    } else {
-        m_x.deleteProperty(m_x.root(), "_NET_ACTIVE_WINDOW");
-    }
-}
-
-// The window manager handles events in the order the server delivers them, so once it
-// has acted on a marker sent after the tick's requests (or after focus events of its own)
-// it has acted on those too. The marker toggles, so every call waits for a change.
-void TestX11Platform::markAndWait()
-{
-    X11Probe::syncApplication();
-    const bool set = !m_x.hasState(m_other, marker);
-    m_x.setState(m_other, marker, set);
-    QTRY_VERIFY_WITH_TIMEOUT(m_x.hasState(m_other, marker) == set, 5000);
-}
-
-// setActiveProperty(), repeated until one round trip through the window manager has left
-// the property as written: it may still write it from focus events of its own (marco).
-bool TestX11Platform::arrangeNoActiveWindow(bool present)
-{
-    return QTest::qWaitFor(
-        [&] {
-            setActiveProperty(present);
-            markAndWait();
-            const QList<quint32> value =
-                m_x.property(m_x.root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
-            return present ? value == QList<quint32>({XCB_WINDOW_NONE}) : value.isEmpty();
-        },
-        10000);
-}
-
-void TestX11Platform::initTestCase()
-{
-    VARNETH_REQUIRE_X11_DESKTOP(m_x);
-}
-
-void TestX11Platform::init()
-{
-    m_own = std::make_unique<QWidget>();
-    m_own->setWindowTitle(QStringLiteral("own"));
-    m_own->setGeometry(100, 100, 300, 200);
-    m_own->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_own.get()));
-
-    m_other = m_x.createWindow("other", 200, 150, 300, 200);
-
-    // The window managers hand the focus to a new window once they have mapped its frame,
-    // some (mutter, marco) only after its first drawing: the tests start once both are
-    // shown and ours has the focus, so that no late focus change of the mapping falls
-    // into them.
-    QVERIFY(m_x.waitUntilShown(own(), 5000) && m_x.waitUntilShown(m_other, 5000));
-    QVERIFY(m_x.activateAndWait(own()));
-}
-
-void TestX11Platform::cleanup()
-{
-    m_x.destroyWindow(m_other);
-    m_other = XCB_WINDOW_NONE;
-    m_own.reset();
-}
-
-void TestX11Platform::createdOnXcb()
-{
-    const std::unique_ptr<Platform> platform = Platform::create();
-    QVERIFY(dynamic_cast<X11Platform*>(platform.get()) != nullptr);
-}
-
-void TestX11Platform::foregroundIsActiveWindowProperty_data()
-{
-    QTest::addColumn<QString>("active");
-
-    QTest::newRow("own window") << "own";
-    QTest::newRow("other program's window") << "other";
-    QTest::newRow("none") << "none";
-    QTest::newRow("property absent") << "absent";
-}
-
-void TestX11Platform::foregroundIsActiveWindowProperty()
-{
-    QFETCH(QString, active);
-    const bool windowActive = active == QLatin1String("own") || active == QLatin1String("other");
-    const xcb_window_t expected = !windowActive                    ? xcb_window_t(XCB_WINDOW_NONE)
-                                  : active == QLatin1String("own") ? own()
-                                                                   : m_other;
-
-    // xfwm4 works through the focus events of earlier requests for a while and may write
-    // another window into the property and back meanwhile: arranging and reading are
-    // repeated until the platform reads what the property held just before and after.
-    X11Platform platform;
-    WindowHandle read = 0;
-    const bool consistent = QTest::qWaitFor(
-        [&] {
-            if (windowActive) {
-                m_x.activateAndWait(expected);
-            } else {
-                arrangeNoActiveWindow(active == QLatin1String("none"));
-            }
-            if (m_x.activeWindow() != expected) {
-                return false;
-            }
-            read = platform.foregroundWindow();
-            return m_x.activeWindow() == expected && read == WindowHandle(expected);
-        },
-        10000);
-    QVERIFY2(
-        consistent,
-        qPrintable(QStringLiteral("read 0x%1 for 0x%2").arg(read, 0, 16).arg(expected, 0, 16)));
-}
-
-void TestX11Platform::tickTakesAboveFromOtherActiveWindow()
-{
-    QVERIFY(m_x.activateAndWait(m_other));
-    m_x.setAbove(m_other, true);
-    QTRY_VERIFY_WITH_TIMEOUT(m_x.activeWindow() == m_other && isAbove(m_other), 5000);
-    QVERIFY(!isAbove(own()));
-    const QRect ownBefore = m_x.clientGeometry(own());
-    const QRect otherBefore = m_x.clientGeometry(m_other);
-
-    X11Platform platform;
-    KeepOnTop(platform).tick(own());
-
-    QTRY_VERIFY_WITH_TIMEOUT(!isAbove(m_other) && isAbove(own()), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_x.isStackedAbove(own(), m_other), 5000);
-    QCOMPARE(m_x.clientGeometry(own()), ownBefore);
-    QCOMPARE(m_x.clientGeometry(m_other), otherBefore);
-}
-
-void TestX11Platform::tickWithOwnWindowActiveChangesNothing()
-{
-    // Set up so that any request the tick wrongly made would show: the other window is
-    // above and would lose it, ours is not and would gain it.
-    m_x.setAbove(m_other, true);
-    QVERIFY(m_x.activateAndWait(own()));
-    QTRY_VERIFY_WITH_TIMEOUT(m_x.activeWindow() == own() && isAbove(m_other), 5000);
-    QVERIFY(!isAbove(own()));
-    const QList<quint32> ownState = requestedState(own());
-    const QList<quint32> otherState = requestedState(m_other);
-    const QList<quint32> stackingBefore = m_x.frameStacking();
-
-    X11Platform platform;
-    QCOMPARE(platform.foregroundWindow(), WindowHandle(own()));
-    KeepOnTop(platform).tick(own());
-    markAndWait();
-
-    QCOMPARE(requestedState(own()), ownState);
-    QList<quint32> otherAfter = requestedState(m_other);
-    otherAfter.removeAll(m_x.atom(marker));
-    QCOMPARE(otherAfter, otherState);
-    QCOMPARE(m_x.frameStacking(), stackingBefore);
-}
-
-void TestX11Platform::tickWithoutActiveWindowOnlyRaisesOwn_data()
-{
-    QTest::addColumn<bool>("present");
-
-    QTest::newRow("_NET_ACTIVE_WINDOW None") << true;
-    QTest::newRow("_NET_ACTIVE_WINDOW absent") << false;
-}
-
-void TestX11Platform::tickWithoutActiveWindowOnlyRaisesOwn()
-{
-    QFETCH(bool, present);
-    m_x.setAbove(m_other, true);
-    QTRY_VERIFY_WITH_TIMEOUT(isAbove(m_other), 5000);
-    QVERIFY(arrangeNoActiveWindow(present));
-    const QList<quint32> otherState = requestedState(m_other);
-
-    X11Platform platform;
-    QCOMPARE(platform.foregroundWindow(), WindowHandle(0));
-    KeepOnTop(platform).tick(own());
-
-    // Requests are handled in order: once ours is above, whatever the tick sent for the
-    // missing foreground window has been handled too.
-    QTRY_VERIFY_WITH_TIMEOUT(isAbove(own()), 5000);
-    QCOMPARE(requestedState(m_other), otherState);
-}
-
-void TestX11Platform::canKeepOnTopAsTheRootLists_data()
-{
-    QTest::addColumn<QString>("supported");
-
-    QTest::newRow("as the window manager lists it") << "listed";
-    QTest::newRow("without _NET_WM_STATE_ABOVE (sway's XWayland)") << "without";
-    QTest::newRow("_NET_SUPPORTED absent") << "absent";
-}
-
-void TestX11Platform::canKeepOnTopAsTheRootLists()
-{
-    QFETCH(QString, supported);
-    const QList<quint32> listed = m_x.property(m_x.root(), "_NET_SUPPORTED", XCB_ATOM_ATOM);
-    QVERIFY(listed.contains(m_x.atom("_NET_WM_STATE_ABOVE")));
-    if (supported == QLatin1String("without")) {
-        QList<quint32> without = listed;
-        without.removeAll(m_x.atom("_NET_WM_STATE_ABOVE"));
-        m_x.setProperty(m_x.root(), "_NET_SUPPORTED", XCB_ATOM_ATOM, without);
-    } else if (supported == QLatin1String("absent")) {
-        m_x.deleteProperty(m_x.root(), "_NET_SUPPORTED");
-    }
-
-    const bool can = X11Platform().canKeepOnTop();
-    m_x.setProperty(m_x.root(), "_NET_SUPPORTED", XCB_ATOM_ATOM, listed);
-    QCOMPARE(can, supported == QLatin1String("listed"));
-}
-
-void TestX11Platform::frameTopLeftIsTheServers()
-{
-    X11Platform platform;
-    QTRY_VERIFY_WITH_TIMEOUT(m_x.isManaged(own()), 5000);
-    const std::optional<QPoint> framed = platform.frameTopLeft(own());
-    QVERIFY(framed.has_value());
-    QCOMPARE(*framed, m_x.frameTopLeft(own()));
-
-    // A native window never shown has no frame: Qt's own notion is all there is.
-    QWidget unshown;
-    QVERIFY(!platform.frameTopLeft(unshown.winId()).has_value());
-}
 
 VARNETH_X11_TEST_MAIN(TestX11Platform)
 #include "tst_x11_platform.moc"

@@ -1,7 +1,6 @@
 #include "CursorBlinkLimiter.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QStyleHints>
 #include <QTest>
@@ -20,7 +19,6 @@ private slots:
         QTest::newRow("click") << int(QEvent::MouseButtonPress);
         QTest::newRow("focus") << int(QEvent::FocusIn);
     }
-
     void blinkingStopsWhenIdleAndResumesOnInput()
     {
         QFETCH(int, input);
@@ -34,18 +32,14 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!limiter.isBlinking(), 5000);
             QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
 
-            switch (QEvent::Type(input)) {
-            case QEvent::KeyPress:
+            if (input == QEvent::KeyPress) {
                 QTest::keyClick(&edit, Qt::Key_A);
-                break;
-            case QEvent::MouseButtonPress:
+            } else if (input == QEvent::MouseButtonPress) {
                 QTest::mouseClick(&edit, Qt::LeftButton);
-                break;
-            default:
+            } else {
                 edit.clearFocus();
                 QApplication::setActiveWindow(&edit);
                 edit.setFocus();
-                break;
             }
             QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), flashTime);
             // And it stops again after the next quiet spell.

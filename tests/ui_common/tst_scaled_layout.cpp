@@ -4,13 +4,10 @@
 #include "WrappedCaptionButton.h"
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStyle>
 #include <QStyleOptionButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace varneth;
@@ -20,24 +17,8 @@ namespace {
 QString describe(const QWidget* widget)
 {
     const QRect r = widget->geometry();
-    return QString("%1 (%2,%3 %4x%5)")
-        .arg(widget->objectName())
-        .arg(r.x())
-        .arg(r.y())
-        .arg(r.width())
-        .arg(r.height());
-}
-
-// The window's own controls, not its child windows and not what the controls hold.
-QList<QWidget*> controlsOf(QWidget* window)
-{
-    QList<QWidget*> controls;
-    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (!child->isWindow() && child->isVisibleTo(window)) {
-            controls.append(child);
-        }
-    }
-    return controls;
+    return QString::asprintf("%s (%d,%d %dx%d)", qPrintable(widget->objectName()), r.x(), r.y(),
+                             r.width(), r.height());
 }
 
 // A push button's size hint asks for a style minimum (80 px in the common styles) that
@@ -53,18 +34,12 @@ bool captionFits(QPushButton* button, QString* need)
                            ->subElementRect(QStyle::SE_PushButtonContents, &option, button)
                            .adjusted(margin, 0, -margin, 0);
     const QFontMetrics metrics = button->fontMetrics();
-    QSize used;
-    if (qobject_cast<WrappedCaptionButton*>(button)) {
-        used =
-            metrics.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, button->text()).size();
-    } else {
-        used = QSize(metrics.horizontalAdvance(button->text()), metrics.height());
-    }
-    *need = QString("%1x%2 of %3x%4")
-                .arg(used.width())
-                .arg(used.height())
-                .arg(room.width())
-                .arg(room.height());
+    const QSize used =
+        qobject_cast<WrappedCaptionButton*>(button)
+            ? metrics.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, option.text).size()
+            : QSize(metrics.horizontalAdvance(option.text), metrics.height());
+    *need = QString::asprintf("%dx%d of %dx%d", used.width(), used.height(), room.width(),
+                              room.height());
     return used.width() <= room.width() && used.height() <= room.height();
 }
 
@@ -90,10 +65,9 @@ void checkCaptionsFit(QWidget* window)
                      qPrintable(describe(label) + " cuts off " + label->text()));
         } else if (qobject_cast<QCheckBox*>(widget)) {
             ++checked;
-            QVERIFY2(widget->sizeHint().width() <= widget->width(),
-                     qPrintable(QString("%1 needs %2 px")
-                                    .arg(describe(widget))
-                                    .arg(widget->sizeHint().width())));
+            const int need = widget->sizeHint().width();
+            QVERIFY2(need <= widget->width(),
+                     qPrintable(describe(widget) + QString(" needs %1 px").arg(need)));
         }
     }
     QVERIFY(checked >= 5);
@@ -101,7 +75,13 @@ void checkCaptionsFit(QWidget* window)
 
 void checkNothingOverlaps(QWidget* window)
 {
-    const QList<QWidget*> controls = controlsOf(window);
+    // The window's own controls, not its child windows and not what the controls hold.
+    QList<QWidget*> controls;
+    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow() && child->isVisibleTo(window)) {
+            controls.append(child);
+        }
+    }
     QVERIFY(controls.size() >= 5);
     for (qsizetype i = 0; i < controls.size(); ++i) {
         const QRect a = controls[i]->geometry();

@@ -9,10 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyleOptionButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 using namespace varneth;
 
@@ -47,9 +47,8 @@ double luminance(QRgb rgb)
 
 double contrast(QRgb a, QRgb b)
 {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    const auto [low, high] = std::minmax({luminance(a), luminance(b)});
+    return (high + 0.05) / (low + 0.05);
 }
 
 // Where a control draws its text, without the frame, bevel or tick mark around it. In a
@@ -88,14 +87,12 @@ double textContrast(const QImage& image)
             ++counts[image.pixel(x, y)];
         }
     }
-    const QRgb background = std::max_element(counts.keyValueBegin(), counts.keyValueEnd(),
-                                             [](const auto& a, const auto& b) {
-                                                 // The hash has no fixed order: ties go to the
-                                                 // darker colour.
-                                                 return a.second < b.second ||
-                                                        (a.second == b.second && a.first > b.first);
-                                             })
-                                ->first;
+    // The hash has no fixed order: ties go to the darker colour.
+    const auto rarer = [](const auto& a, const auto& b) {
+        return std::tie(a.second, b.first) < std::tie(b.second, a.first);
+    };
+    const QRgb background =
+        std::max_element(counts.keyValueBegin(), counts.keyValueEnd(), rarer)->first;
     double best = 1.0;
     for (const QRgb colour : counts.keys()) {
         best = std::max(best, contrast(background, colour));
@@ -112,6 +109,8 @@ class TestThemeContrast : public QObject
 private slots:
     void initTestCase() { m_light = QApplication::palette(); }
 
+    // Every text of both windows reaches 4.5:1 against its own background (WCAG AA). The
+    // greyed clear button is left out: text of a disabled control is exempt.
     void everyTextIsLegible_data()
     {
         QTest::addColumn<bool>("dark");
@@ -124,9 +123,6 @@ private slots:
             QTest::addRow("%s settings window", theme) << dark << true << false;
         }
     }
-
-    // Every text of both windows reaches 4.5:1 against its own background (WCAG AA). The
-    // greyed clear button is left out: text of a disabled control is exempt.
     void everyTextIsLegible()
     {
         QFETCH(bool, dark);
@@ -162,7 +158,7 @@ private slots:
             ++measured;
             const double ratio = textContrast(widget->grab().toImage().copy(textArea(widget)));
             const QString figure =
-                QString("%1 %2:1").arg(widget->objectName()).arg(ratio, 0, 'f', 2);
+                QString::asprintf("%s %.2f:1", qPrintable(widget->objectName()), ratio);
             if (ratio < lowestRatio) {
                 lowestRatio = ratio;
                 lowest = figure;

@@ -1,19 +1,11 @@
 #include "FakePlatform.h"
 #include "IntervalTimer.h"
-#include "MainWindow.h"
-#include "MainWindowController.h"
 #include "ProgramHarness.h"
-#include "Settings.h"
-#include "SettingsWindow.h"
-#include "SettingsWindowController.h"
-#include "StoreFailureReporter.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -26,12 +18,24 @@ using Writes = ProgramHarness<FakePlatform>::Writes;
 // The windows over a fake platform, the main window loaded as at start-up.
 struct Harness : ProgramHarness<FakePlatform>
 {
-    explicit Harness(const Writes& stored = {}) : ProgramHarness(stored)
+    explicit Harness(const Writes& stored = {}, bool canKeepOnTop = true) : ProgramHarness(stored)
     {
+        platform.setCanKeepOnTop(canKeepOnTop);
         controller.load();
         store.clearWrites();
     }
+    // The settings window loaded as an opening loads it, and shown without its modal loop.
+    SettingsWindow* openSettings()
+    {
+        SettingsWindow* settingsWindow = prepareSettings();
+        settingsWindow->show();
+        return settingsWindow;
+    }
 };
+
+// What OK and the close box store.
+const QStringList kFourKeys = {"SettingsScreenLeft", "SettingsScreenTop", "AUTOSAVE_TICKBOX",
+                               "AlwaysOnTopTimer_TICKBOX"};
 
 } // namespace
 
@@ -53,7 +57,6 @@ private slots:
         QTest::newRow("not whole") << "1.5" << false;
         QTest::newRow("letters") << "on" << false;
     }
-
     void storedTickStatesOnOpening()
     {
         QFETCH(QString, stored);
@@ -94,8 +97,7 @@ private slots:
     void clearButtonIsGuardedByTheArmingBox()
     {
         Harness h;
-        SettingsWindow* w = h.prepareSettings();
-        w->show();
+        SettingsWindow* w = h.openSettings();
         QVERIFY(!w->clearButton()->isEnabled());
         QTest::mouseClick(w->clearButton(), Qt::LeftButton);
         QCOMPARE(h.text("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
@@ -112,8 +114,7 @@ private slots:
                    {"CURRENT_DOLLAR_VALUATION_1", "3"},
                    {"EXCHANGE_RATE_TEXTBOX", "0.5"}});
         h.controller.recalculate();
-        SettingsWindow* w = h.prepareSettings();
-        w->show();
+        SettingsWindow* w = h.openSettings();
         QTest::mouseClick(w->armClearBox(), Qt::LeftButton);
         QTest::mouseClick(w->clearButton(), Qt::LeftButton);
 
@@ -145,13 +146,10 @@ private slots:
 
     void alwaysOnTopIsGreyedWhereTheDesktopForbidsIt()
     {
-        ProgramHarness<FakePlatform> h(Writes{{"AlwaysOnTopTimer_TICKBOX", "1"}});
-        h.platform.setCanKeepOnTop(false); // Wayland, or a window manager without ABOVE
-        h.controller.load();
+        // Wayland, or a window manager without ABOVE.
+        Harness h({{"AlwaysOnTopTimer_TICKBOX", "1"}}, false);
         QVERIFY(!h.window.alwaysOnTopTimer()->isRunning());
-        h.settingsController.prepare();
-        SettingsWindow* w = h.settingsController.window();
-        w->show();
+        SettingsWindow* w = h.openSettings();
         QVERIFY(!w->alwaysOnTopBox()->isEnabled());
         QVERIFY(!w->alwaysOnTopBox()->isChecked());
         QCOMPARE(w->alwaysOnTopBox()->toolTip(), SettingsWindowController::kNoKeepOnTop);
@@ -165,20 +163,17 @@ private slots:
 
     void okAndCloseBoxStoreTheSameFourKeys()
     {
-        const QStringList four = {"SettingsScreenLeft", "SettingsScreenTop", "AUTOSAVE_TICKBOX",
-                                  "AlwaysOnTopTimer_TICKBOX"};
         Harness h;
-        SettingsWindow* w = h.prepareSettings();
-        w->show();
+        SettingsWindow* w = h.openSettings();
         QTest::mouseClick(w->okButton(), Qt::LeftButton);
         QVERIFY(!w->isVisible());
-        QCOMPARE(h.store.writtenKeys(), four + four); // OK, then the close it asks for
+        QCOMPARE(h.store.writtenKeys(), kFourKeys + kFourKeys); // OK, then the close it asks for
 
         h.store.clearWrites();
         h.prepareSettings();
         w->show();
         QVERIFY(w->close()); // the close box
-        QCOMPARE(h.store.writtenKeys(), four);
+        QCOMPARE(h.store.writtenKeys(), kFourKeys);
         QCOMPARE(h.stored("SettingsScreenLeft"), QString("1005"));
         QVERIFY(h.store.writtenKeys().filter("Width").isEmpty());
     }
@@ -206,27 +201,24 @@ private slots:
         QTest::addColumn<QString>("focus");
         QTest::addColumn<int>("key");
         QTest::addColumn<QStringList>("written");
-        const QStringList store = {"SettingsScreenLeft", "SettingsScreenTop", "AUTOSAVE_TICKBOX",
-                                   "AlwaysOnTopTimer_TICKBOX"};
+        const QStringList store = kFourKeys + kFourKeys;
         const QStringList clear = {"AMOUNT_IN_WALLET_1", "CURRENT_DOLLAR_VALUATION_1",
                                    "EXCHANGE_RATE_TEXTBOX"};
-        QTest::newRow("Return on OK") << "OK_BUTTON" << int(Qt::Key_Return) << store + store;
-        QTest::newRow("keypad Enter on OK") << "OK_BUTTON" << int(Qt::Key_Enter) << store + store;
+        QTest::newRow("Return on OK") << "OK_BUTTON" << int(Qt::Key_Return) << store;
+        QTest::newRow("keypad Enter on OK") << "OK_BUTTON" << int(Qt::Key_Enter) << store;
         QTest::newRow("Return on the armed clear button")
             << "CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON" << int(Qt::Key_Return) << clear;
         QTest::newRow("Return on a tick box")
             << "AUTOSAVE_TICKBOX" << int(Qt::Key_Return) << QStringList();
         QTest::newRow("Escape on OK") << "OK_BUTTON" << int(Qt::Key_Escape) << QStringList();
     }
-
     void enterPressesTheFocusedButtonAndEscapeNothing()
     {
         QFETCH(QString, focus);
         QFETCH(int, key);
         QFETCH(QStringList, written);
         Harness h;
-        SettingsWindow* w = h.prepareSettings();
-        w->show();
+        SettingsWindow* w = h.openSettings();
         QVERIFY(QTest::qWaitForWindowActive(w));
         QCOMPARE(QApplication::focusWidget(), w->okButton());
         QTest::mouseClick(w->armClearBox(), Qt::LeftButton);
@@ -245,8 +237,7 @@ private slots:
     void tabSkipsTheClearButtonUntilArmed()
     {
         Harness h;
-        SettingsWindow* w = h.prepareSettings();
-        w->show();
+        SettingsWindow* w = h.openSettings();
         QVERIFY(QTest::qWaitForWindowActive(w));
         auto visit = [&](int count) {
             QStringList names;
@@ -270,8 +261,7 @@ private slots:
     void creatorDoubleClickShowsTheAddressUntilClosed()
     {
         Harness h;
-        SettingsWindow* w = h.prepareSettings();
-        w->show();
+        SettingsWindow* w = h.openSettings();
         QTest::mouseDClick(w->creatorLabel(), Qt::LeftButton);
         QCOMPARE(w->creatorLabel()->text(), QString("trevald@holbreck.example"));
         w->close();
