@@ -163,22 +163,16 @@ bool startBus(Child& daemon, const QString& folder, QProcessEnvironment& program
     return QTest::qWaitFor([&] { return daemon.canReadLine(); }, waitMs);
 }
 
-// The shown top-level windows of the process, found by the _NET_WM_PID Qt sets.
-QList<xcb_window_t> windowsOf(X11Probe& x, qint64 pid)
+// The shown top-level windows of the process, found by the _NET_WM_PID Qt sets, but the one
+// left out.
+QList<xcb_window_t> windowsOf(X11Probe& x, qint64 pid, xcb_window_t besides = XCB_WINDOW_NONE)
 {
     QList<xcb_window_t> shown = x.clientList();
     shown.removeIf([&](xcb_window_t window) {
         return x.property(window, "_NET_WM_PID", XCB_ATOM_CARDINAL) != QList{quint32(pid)} ||
-               !x.isManaged(window) || !x.isViewable(window);
+               !x.isManaged(window) || !x.isViewable(window) || window == besides;
     });
     return shown;
-}
-
-xcb_window_t windowOf(X11Probe& x, qint64 pid, xcb_window_t besides = XCB_WINDOW_NONE)
-{
-    QList<xcb_window_t> shown = windowsOf(x, pid);
-    shown.removeAll(besides);
-    return shown.value(0, XCB_WINDOW_NONE);
 }
 
 // From the last input past the three results and CALC to SETTINGS, and press it; the
@@ -189,7 +183,7 @@ xcb_window_t openSettings(X11Probe& x, const QString& display, qint64 pid, xcb_w
         return XCB_WINDOW_NONE;
     }
     return awaitWindow([&] {
-        const xcb_window_t settings = windowOf(x, pid, main);
+        const xcb_window_t settings = windowsOf(x, pid, main).value(0);
         return settings && x.activeWindow() == settings ? settings : xcb_window_t(XCB_WINDOW_NONE);
     });
 }
@@ -320,7 +314,7 @@ private slots:
         QVERIFY(program.startProgram(env));
         const auto pid = pid_t(program.processId());
         auto x = std::make_unique<X11Probe>(qPrintable(display));
-        const xcb_window_t main = awaitWindow([&] { return windowOf(*x, pid); });
+        const xcb_window_t main = awaitWindow([&] { return windowsOf(*x, pid).value(0); });
         QVERIFY2(main, "the main window was not shown");
         QVERIFY(x->activateAndWait(main));
         QVERIFY(typeTheInputs(display));
@@ -421,7 +415,7 @@ private slots:
         QVERIFY(first.startProgram(env));
         const auto pid = pid_t(first.processId());
         X11Probe x;
-        const xcb_window_t main = awaitWindow([&] { return windowOf(x, pid); });
+        const xcb_window_t main = awaitWindow([&] { return windowsOf(x, pid).value(0); });
         QVERIFY2(main, "the main window was not shown");
         QVERIFY(x.activateAndWait(main));
         QVERIFY(typeTheInputs(display));
