@@ -44,10 +44,6 @@ def x_window():
     return int(found[0]) if len(found) == 1 else None
 
 
-def x_focused(window):
-    return output("xdotool", "getwindowfocus").strip() == str(window)
-
-
 def x_key_down(keycode):
     xlib = ctypes.CDLL("libX11.so.6")
     xlib.XOpenDisplay.restype = ctypes.c_void_p
@@ -80,17 +76,15 @@ class Program:
     def __init__(self, platform, bus=None):
         self.wayland = platform == "wayland"
         self.config = ConfigFolder(SEEDED_POSITION)
-        self.store = self.config.store
         # A session bus of the test's own, or none: no other run can be found running.
-        env = dict(os.environ, XDG_CONFIG_HOME=self.config.name, QT_QPA_PLATFORM=platform,
-                   DBUS_SESSION_BUS_ADDRESS=bus or self.config.no_bus())
-        self.env = dict(env)
+        self.env = dict(os.environ, XDG_CONFIG_HOME=self.config.name, QT_QPA_PLATFORM=platform,
+                        DBUS_SESSION_BUS_ADDRESS=bus or self.config.no_bus())
         # The protocol traffic is what every compositor lets a test see of a Wayland window:
         # what the program asked for, and when the compositor gave it the keyboard.
-        if self.wayland:
-            env["WAYLAND_DEBUG"] = "client"
-        self.process = subprocess.Popen([BINARY], env=env, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.PIPE, text=True, errors="replace")
+        debug = {"WAYLAND_DEBUG": "client"} if self.wayland else {}
+        self.process = subprocess.Popen([BINARY], env=dict(self.env, **debug),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                        text=True, errors="replace")
         self.traffic = []
         self.reader = threading.Thread(target=self.read, daemon=True)
         self.reader.start()
@@ -105,7 +99,7 @@ class Program:
     def has_keyboard(self):
         if self.wayland:
             return self.count(r"wl_keyboard@\d+\.enter\(") > 0
-        return x_focused(self.window)
+        return output("xdotool", "getwindowfocus").strip() == str(self.window)
 
     def finish(self, test):
         """Waits for the end after a close; a process still there is the exit hang."""
@@ -119,7 +113,7 @@ class Program:
     def stored(self):
         parser = configparser.ConfigParser(interpolation=None)
         parser.optionxform = str
-        parser.read(self.store)
+        parser.read(self.config.store)
         return dict(parser["Settings"])
 
     def stop(self):
@@ -168,9 +162,7 @@ class Sway:
 
     def type(self, program, window, keys):
         words = {SELECT_ALL: ["-M", "ctrl", "a", "-m", "ctrl"], TAB: ["-k", "Tab"]}
-        args = []
-        for key in keys:
-            args += words.get(key, [key])
+        args = [word for key in keys for word in words.get(key, [key])]
         subprocess.run(["wtype", *args], check=True, timeout=10)
 
     def close(self, program, window):
@@ -262,10 +254,7 @@ class Mutter:
                 key(held.pop(), False)
 
     def type(self, program, window, keys):
-        chords = []
-        for k in keys:
-            chords += self.keysyms.get(k) or [ord(c) for c in k]
-        self.press(program, chords)
+        self.press(program, [sym for key in keys for sym in self.keysyms.get(key) or map(ord, key)])
 
     def close(self, program, window):
         # Alt+F4, mutter's own binding for closing the focused window.

@@ -1,4 +1,3 @@
-#include "X11Probe.h"
 #include "X11TestMain.h"
 
 #include <QFile>
@@ -6,7 +5,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTest>
 #include <algorithm>
 #include <csignal>
 #include <memory>
@@ -83,6 +81,14 @@ bool typeTheInputs(const QString& display)
     return true;
 }
 
+// The window that find names once it names one, or none after waitMs.
+template <class Find> xcb_window_t awaitWindow(Find find)
+{
+    xcb_window_t found = XCB_WINDOW_NONE;
+    const bool named = QTest::qWaitFor([&] { return (found = find()) != XCB_WINDOW_NONE; }, waitMs);
+    return named ? found : xcb_window_t(XCB_WINDOW_NONE);
+}
+
 // A desktop of the row's own, from scripts/with-x11.sh, for the row that takes its X
 // server away: the shared display has to outlive every test. The script's command waits
 // for the end of its input, so that the script then stops everything it started.
@@ -117,88 +123,69 @@ struct OwnDisplay
 
 // xsm with a home of its own: with no saved session there, it starts what .xsmstartup
 // lists with SESSION_MANAGER set to its address, and the one entry hands that to us.
-struct SessionManager
+bool startXsm(Child& xsm, const QString& home, QProcessEnvironment& programEnv)
 {
-    Child xsm;
-
-    bool start(const QString& home, QProcessEnvironment& programEnv)
-    {
-        QFile startup(home + "/.xsmstartup");
-        if (!startup.open(QIODevice::WriteOnly) ||
-            startup.write("sh -c 'echo \"$SESSION_MANAGER\" > session-manager'\n") < 0) {
-            return false;
-        }
-        startup.close();
-        QProcessEnvironment env = programEnv;
-        env.insert("HOME", home);
-        env.insert("SM_SAVE_DIR", home);
-        env.insert("ICEAUTHORITY", home + "/.ICEauthority");
-        xsm.setProcessEnvironment(env);
-        xsm.setWorkingDirectory(home);
-        xsm.setStandardOutputFile(QProcess::nullDevice());
-        xsm.setStandardErrorFile(QProcess::nullDevice());
-        xsm.start("xsm");
-        QFile told(home + "/session-manager");
-        QByteArray address;
-        const bool started = QTest::qWaitFor(
-            [&] {
-                address = told.open(QIODevice::ReadOnly) ? told.readAll() : QByteArray();
-                told.close();
-                return address.endsWith('\n');
-            },
-            waitMs);
-        programEnv.insert("SESSION_MANAGER", QString::fromLocal8Bit(address.trimmed()));
-        programEnv.insert("ICEAUTHORITY", env.value("ICEAUTHORITY"));
-        return started;
+    QFile startup(home + "/.xsmstartup");
+    if (!startup.open(QIODevice::WriteOnly) ||
+        startup.write("sh -c 'echo \"$SESSION_MANAGER\" > session-manager'\n") < 0) {
+        return false;
     }
-};
-
-// A session bus of the row's own, so that no other test's program is found running.
-struct OwnBus
-{
-    Child daemon;
-
-    bool start(const QString& folder, QProcessEnvironment& programEnv)
-    {
-        const QString address = "unix:path=" + folder + "/bus";
-        daemon.start("dbus-daemon",
-                     {"--session", "--nofork", "--print-address=1", "--address=" + address});
-        programEnv.insert("DBUS_SESSION_BUS_ADDRESS", address);
-        return QTest::qWaitFor([&] { return daemon.canReadLine(); }, waitMs);
-    }
-};
-
-// The shown top-level windows of the process, found by the _NET_WM_PID Qt sets.
-QList<xcb_window_t> windowsOf(X11Probe& x, qint64 pid)
-{
-    QList<xcb_window_t> shown;
-    for (xcb_window_t window : x.clientList()) {
-        if (x.property(window, "_NET_WM_PID", XCB_ATOM_CARDINAL) == QList<quint32>{quint32(pid)} &&
-            x.isManaged(window) && x.isViewable(window)) {
-            shown.append(window);
-        }
-    }
-    return shown;
+    startup.close();
+    QProcessEnvironment env = programEnv;
+    env.insert("HOME", home);
+    env.insert("SM_SAVE_DIR", home);
+    env.insert("ICEAUTHORITY", home + "/.ICEauthority");
+    xsm.setProcessEnvironment(env);
+    xsm.setWorkingDirectory(home);
+    xsm.setStandardOutputFile(QProcess::nullDevice());
+    xsm.setStandardErrorFile(QProcess::nullDevice());
+    xsm.start("xsm");
+    QFile told(home + "/session-manager");
+    QByteArray address;
+    const auto addressTold = [&] {
+        address = told.open(QIODevice::ReadOnly) ? told.readAll() : QByteArray();
+        told.close();
+        return address.endsWith('\n');
+    };
+    const bool started = QTest::qWaitFor(addressTold, waitMs);
+    programEnv.insert("SESSION_MANAGER", QString::fromLocal8Bit(address.trimmed()));
+    programEnv.insert("ICEAUTHORITY", env.value("ICEAUTHORITY"));
+    return started;
 }
 
-xcb_window_t windowOf(X11Probe& x, qint64 pid, xcb_window_t besides = XCB_WINDOW_NONE)
+// A session bus of the row's own, so that no other test's program is found running.
+bool startBus(Child& daemon, const QString& folder, QProcessEnvironment& programEnv)
 {
-    QList<xcb_window_t> shown = windowsOf(x, pid);
-    shown.removeAll(besides);
-    return shown.value(0, XCB_WINDOW_NONE);
+    const QString address = "unix:path=" + folder + "/bus";
+    daemon.start("dbus-daemon",
+                 {"--session", "--nofork", "--print-address=1", "--address=" + address});
+    programEnv.insert("DBUS_SESSION_BUS_ADDRESS", address);
+    return QTest::qWaitFor([&] { return daemon.canReadLine(); }, waitMs);
+}
+
+// The shown top-level windows of the process, found by the _NET_WM_PID Qt sets, but the one
+// left out.
+QList<xcb_window_t> windowsOf(X11Probe& x, qint64 pid, xcb_window_t besides = XCB_WINDOW_NONE)
+{
+    QList<xcb_window_t> shown = x.clientList();
+    shown.removeIf([&](xcb_window_t window) {
+        return x.property(window, "_NET_WM_PID", XCB_ATOM_CARDINAL) != QList{quint32(pid)} ||
+               !x.isManaged(window) || !x.isViewable(window) || window == besides;
+    });
+    return shown;
 }
 
 // From the last input past the three results and CALC to SETTINGS, and press it; the
 // settings window once it is active, or none.
 xcb_window_t openSettings(X11Probe& x, const QString& display, qint64 pid, xcb_window_t main)
 {
-    xcb_window_t settings = XCB_WINDOW_NONE;
-    const bool opened =
-        xdotool(display, {"key", "Tab", "Tab", "Tab", "Tab", "Tab", "space"}) &&
-        QTest::qWaitFor(
-            [&] { return (settings = windowOf(x, pid, main)) && x.activeWindow() == settings; },
-            waitMs);
-    return opened ? settings : xcb_window_t(XCB_WINDOW_NONE);
+    if (!xdotool(display, {"key", "Tab", "Tab", "Tab", "Tab", "Tab", "space"})) {
+        return XCB_WINDOW_NONE;
+    }
+    return awaitWindow([&] {
+        const xcb_window_t settings = windowsOf(x, pid, main).value(0);
+        return settings && x.activeWindow() == settings ? settings : xcb_window_t(XCB_WINDOW_NONE);
+    });
 }
 
 xcb_window_t clientNamed(X11Probe& x, const QByteArray& name)
@@ -216,8 +203,8 @@ xcb_window_t clientNamed(X11Probe& x, const QByteArray& name)
 // allowed) to every client and, once all have saved, Die.
 bool logOutThroughXsm(X11Probe& x, const QString& display)
 {
-    xcb_window_t main = XCB_WINDOW_NONE;
-    if (!QTest::qWaitFor([&] { return (main = clientNamed(x, "xsm: Default")); }, waitMs)) {
+    const xcb_window_t main = awaitWindow([&] { return clientNamed(x, "xsm: Default"); });
+    if (!main) {
         return false;
     }
     // Its four buttons stand two by two on one form; Shutdown is the bottom right one.
@@ -230,38 +217,34 @@ bool logOutThroughXsm(X11Probe& x, const QString& display)
     for (xcb_window_t button : buttons) {
         places.append(x.clientGeometry(button));
     }
-    const QRect shutdown = *std::max_element(places.begin(), places.end(), [](QRect a, QRect b) {
-        return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x());
-    });
-    const QString column = QString::number(shutdown.center().x());
+    const QRect shutdown =
+        std::ranges::max(places, {}, [](const QRect& r) { return std::pair(r.y(), r.x()); });
+    const QPoint held = shutdown.center();
+    const QString column = QString::number(held.x());
     // Its menu is up while the button is held; releasing on the first entry chooses it.
-    if (!xdotool(display,
-                 {"mousemove", column, QString::number(shutdown.center().y()), "mousedown", "1"})) {
+    if (!xdotool(display, {"mousemove", column, QString::number(held.y()), "mousedown", "1"})) {
         return false;
     }
     QRect menu;
-    const bool popped = QTest::qWaitFor(
-        [&] {
-            for (xcb_window_t window : x.children(x.root())) {
-                const QRect place = x.clientGeometry(window);
-                if (x.isOverrideRedirect(window) && x.isViewable(window) &&
-                    place.top() > shutdown.bottom() && place.left() <= shutdown.center().x() &&
-                    place.right() >= shutdown.center().x()) {
-                    menu = place;
-                    return true;
-                }
+    const auto popped = [&] {
+        for (xcb_window_t window : x.children(x.root())) {
+            const QRect place = x.clientGeometry(window);
+            if (x.isOverrideRedirect(window) && x.isViewable(window) &&
+                place.top() > shutdown.bottom() && place.left() <= held.x() &&
+                place.right() >= held.x()) {
+                menu = place;
+                return true;
             }
-            return false;
-        },
-        waitMs);
-    if (!popped ||
+        }
+        return false;
+    };
+    if (!QTest::qWaitFor(popped, waitMs) ||
         !xdotool(display, {"mousemove", column, QString::number(menu.top() + menu.height() / 4),
                            "mouseup", "1"})) {
         return false;
     }
-    xcb_window_t dialog = XCB_WINDOW_NONE;
-    return QTest::qWaitFor([&] { return (dialog = clientNamed(x, "Shutdown")); }, waitMs) &&
-           x.activateAndWait(dialog) && xdotool(display, {"type", "varneth-test"}) &&
+    const xcb_window_t dialog = awaitWindow([&] { return clientNamed(x, "Shutdown"); });
+    return dialog && x.activateAndWait(dialog) && xdotool(display, {"type", "varneth-test"}) &&
            xdotool(display, {"key", "Return"});
 }
 
@@ -322,19 +305,17 @@ private slots:
             display = own.name;
         }
         env.insert("DISPLAY", display);
-        SessionManager session;
+        Child xsm;
         if (ending == Ending::XsmLogout || ending == Ending::XsmTerminated) {
-            QVERIFY2(session.start(home.path(), env), "xsm did not start its session");
+            QVERIFY2(startXsm(xsm, home.path(), env), "xsm did not start its session");
         }
 
         Child program;
         QVERIFY(program.startProgram(env));
         const auto pid = pid_t(program.processId());
-
         auto x = std::make_unique<X11Probe>(qPrintable(display));
-        xcb_window_t main = XCB_WINDOW_NONE;
-        QVERIFY2(QTest::qWaitFor([&] { return (main = windowOf(*x, pid)); }, waitMs),
-                 "the main window was not shown");
+        const xcb_window_t main = awaitWindow([&] { return windowsOf(*x, pid).value(0); });
+        QVERIFY2(main, "the main window was not shown");
         QVERIFY(x->activateAndWait(main));
         QVERIFY(typeTheInputs(display));
         QVERIFY2(x->ping(main), "the program did not handle the typing");
@@ -364,7 +345,7 @@ private slots:
             break;
         case Ending::XsmTerminated:
             // xsm takes SIGTERM as a shutdown without interaction (xsm(1)).
-            session.xsm.terminate();
+            xsm.terminate();
             break;
         case Ending::DisplayLost:
             x.reset();
@@ -384,22 +365,21 @@ private slots:
         QVERIFY2(QFile::exists(store.fileName()), "nothing was stored");
         QCOMPARE(store.status(), QSettings::NoError);
         store.beginGroup("Settings");
+        const auto stored = [&](const QString& key) { return store.value(key).toString(); };
+        const auto twips = [](int pixels) { return QString::number(pixels * twipsPerPixel); };
         for (const auto& [key, text] : inputs) {
-            QCOMPARE(store.value(key).toString(), text);
+            QCOMPARE(stored(key), text);
         }
         // Where the window stood; never resized, it keeps the size the load gave it.
-        QCOMPARE(store.value("MainLeft").toString(),
-                 QString::number(mainPlace.x() * twipsPerPixel));
-        QCOMPARE(store.value("MainTop").toString(), QString::number(mainPlace.y() * twipsPerPixel));
-        QCOMPARE(store.value("MainWidth").toString(), QString("10440"));
-        QCOMPARE(store.value("MainHeight").toString(), QString("1995"));
+        QCOMPARE(stored("MainLeft"), twips(mainPlace.x()));
+        QCOMPARE(stored("MainTop"), twips(mainPlace.y()));
+        QCOMPARE(stored("MainWidth"), QString("10440"));
+        QCOMPARE(stored("MainHeight"), QString("1995"));
         if (ending == Ending::SignalWithSettingsOpen) {
-            QCOMPARE(store.value("SettingsScreenLeft").toString(),
-                     QString::number(settingsPlace.x() * twipsPerPixel));
-            QCOMPARE(store.value("SettingsScreenTop").toString(),
-                     QString::number(settingsPlace.y() * twipsPerPixel));
-            QCOMPARE(store.value("AUTOSAVE_TICKBOX").toString(), QString("0"));
-            QCOMPARE(store.value("AlwaysOnTopTimer_TICKBOX").toString(), QString("0"));
+            QCOMPARE(stored("SettingsScreenLeft"), twips(settingsPlace.x()));
+            QCOMPARE(stored("SettingsScreenTop"), twips(settingsPlace.y()));
+            QCOMPARE(stored("AUTOSAVE_TICKBOX"), QString("0"));
+            QCOMPARE(stored("AlwaysOnTopTimer_TICKBOX"), QString("0"));
         }
     }
 
@@ -427,17 +407,16 @@ private slots:
         QVERIFY(home.isValid());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        OwnBus bus;
-        QVERIFY2(bus.start(home.path(), env), "no private session bus");
+        Child bus;
+        QVERIFY2(startBus(bus, home.path(), env), "no private session bus");
         const QString display = env.value("DISPLAY");
 
         Child first;
         QVERIFY(first.startProgram(env));
         const auto pid = pid_t(first.processId());
         X11Probe x;
-        xcb_window_t main = XCB_WINDOW_NONE;
-        QVERIFY2(QTest::qWaitFor([&] { return (main = windowOf(x, pid)); }, waitMs),
-                 "the main window was not shown");
+        const xcb_window_t main = awaitWindow([&] { return windowsOf(x, pid).value(0); });
+        QVERIFY2(main, "the main window was not shown");
         QVERIFY(x.activateAndWait(main));
         QVERIFY(typeTheInputs(display));
         xcb_window_t target = main;
@@ -475,11 +454,11 @@ private slots:
             QCOMPARE(::kill(pid, SIGCONT), 0);
         } else {
             QVERIFY2(second.exitCode() == 0, told.constData());
-            QVERIFY2(
-                QTest::qWaitFor(
-                    [&] { return x.activeWindow() == target && x.isStackedAbove(target, other); },
-                    waitMs),
-                "the running window did not come to the front");
+            const auto inFront = [&] {
+                return x.activeWindow() == target && x.isStackedAbove(target, other);
+            };
+            QVERIFY2(QTest::qWaitFor(inFront, waitMs),
+                     "the running window did not come to the front");
             if (fromLauncher) {
                 QCOMPARE(x.text(target, "_NET_STARTUP_ID", x.atom("UTF8_STRING")), startupId);
             }

@@ -49,8 +49,7 @@ template <class PlatformType> struct ProgramHarness
         if (!settingsWindow) {
             return &window;
         }
-        settingsController.prepare();
-        settingsController.window()->show();
+        prepareSettings()->show();
         return settingsController.window();
     }
     // The settings window as an opening loads it, not shown.
@@ -90,15 +89,14 @@ template <class PlatformType> struct ProgramHarness
 private:
     Program::Options options(const QLocale& locale, ClockPanel::Clock clock)
     {
-        Program::Options result;
-        result.presenter = [this](const QString& title, const QString& text) {
+        const auto present = [this](const QString& title, const QString& text) {
             titles.append(title);
             shown.append(text);
         };
-        result.clock = std::move(clock);
-        result.locale = locale;
-        result.quit = [this](int status) { quits.append(status); };
-        return result;
+        return {.presenter = present,
+                .clock = std::move(clock),
+                .locale = locale,
+                .quit = [this](int status) { quits.append(status); }};
     }
 };
 

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QTest>
 #include <QtGui/qguiapplication_platform.h>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -13,10 +14,34 @@ namespace varneth {
 namespace {
 
 // xcb's replies are malloc()ed.
-template <class Reply> using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
-template <class Reply> Owned<Reply> own(Reply* reply)
+template <class Reply> std::unique_ptr<Reply, decltype(&std::free)> own(Reply* reply)
 {
-    return Owned<Reply>(reply, &std::free);
+    return {reply, &std::free};
+}
+
+// The reply to a request of this connection, freed with it: REPLY(query_tree, window).
+#define REPLY(request, ...)                                                                        \
+    own(xcb_##request##_reply(m_connection, xcb_##request(m_connection, __VA_ARGS__), nullptr))
+
+// Sends a client message of 32-bit items about the window to the destination.
+void sendMessage(xcb_connection_t* connection, xcb_window_t destination, quint32 eventMask,
+                 xcb_window_t window, xcb_atom_t type, std::initializer_list<quint32> items)
+{
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof(event));
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    std::copy(items.begin(), items.end(), event.data.data32);
+    xcb_send_event(connection, 0, destination, eventMask, reinterpret_cast<const char*>(&event));
+    xcb_flush(connection);
+}
+
+void roundTrip(xcb_connection_t* connection)
+{
+    xcb_flush(connection);
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
 } // namespace
@@ -46,17 +71,13 @@ X11Probe::~X11Probe()
 
 xcb_atom_t X11Probe::atom(const char* name)
 {
-    const auto length = static_cast<uint16_t>(std::strlen(name));
-    const auto reply = own(xcb_intern_atom_reply(
-        m_connection, xcb_intern_atom(m_connection, 0, length, name), nullptr));
+    const auto reply = REPLY(intern_atom, 0, uint16_t(std::strlen(name)), name);
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
 QList<quint32> X11Probe::property(xcb_window_t window, const char* name, xcb_atom_t type)
 {
-    const auto reply = own(xcb_get_property_reply(
-        m_connection, xcb_get_property(m_connection, 0, window, atom(name), type, 0, 1024),
-        nullptr));
+    const auto reply = REPLY(get_property, 0, window, atom(name), type, 0, 1024);
     if (!reply || reply->format != 32 || reply->type != type) {
         return {};
     }
@@ -66,9 +87,7 @@ QList<quint32> X11Probe::property(xcb_window_t window, const char* name, xcb_ato
 
 QByteArray X11Probe::text(xcb_window_t window, const char* name, xcb_atom_t type)
 {
-    const auto reply = own(xcb_get_property_reply(
-        m_connection, xcb_get_property(m_connection, 0, window, atom(name), type, 0, 1024),
-        nullptr));
+    const auto reply = REPLY(get_property, 0, window, atom(name), type, 0, 1024);
     if (!reply || reply->format != 8 || reply->type != type) {
         return {};
     }
@@ -105,31 +124,21 @@ QList<quint32> X11Probe::allowedActions(xcb_window_t window)
     return property(window, "_NET_WM_ALLOWED_ACTIONS", XCB_ATOM_ATOM);
 }
 
-xcb_window_t X11Probe::activeWindow()
+QList<quint32> X11Probe::rootProperty(const char* name, xcb_atom_t type)
 {
-    return property(m_root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW).value(0, XCB_WINDOW_NONE);
-}
-
-QList<quint32> X11Probe::clientList()
-{
-    return property(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW);
-}
-
-bool X11Probe::hasWindowManager()
-{
-    return !property(m_root, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW).isEmpty();
+    return property(m_root, name, type);
 }
 
 QByteArray X11Probe::windowManagerName()
 {
-    const QList<quint32> check = property(m_root, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
+    const QList<quint32> check = rootProperty("_NET_SUPPORTING_WM_CHECK");
     return check.isEmpty() ? QByteArray()
                            : text(check.first(), "_NET_WM_NAME", atom("UTF8_STRING"));
 }
 
 bool X11Probe::supports(const char* name)
 {
-    return property(m_root, "_NET_SUPPORTED", XCB_ATOM_ATOM).contains(atom(name));
+    return rootProperty("_NET_SUPPORTED", XCB_ATOM_ATOM).contains(atom(name));
 }
 
 bool X11Probe::isManaged(xcb_window_t window)
@@ -142,39 +151,33 @@ X11Probe::SizeHints X11Probe::normalHints(xcb_window_t window)
 {
     // flags, x, y, width, height, min w/h, max w/h, ...
     const QList<quint32> hints = property(window, "WM_NORMAL_HINTS", XCB_ATOM_WM_SIZE_HINTS);
-    SizeHints result;
-    if (hints.size() >= 9) {
-        constexpr quint32 minSize = 1u << 4;
-        constexpr quint32 maxSize = 1u << 5;
-        result.hasMin = hints.at(0) & minSize;
-        result.hasMax = hints.at(0) & maxSize;
-        result.min = QSize(int(hints.at(5)), int(hints.at(6)));
-        result.max = QSize(int(hints.at(7)), int(hints.at(8)));
+    if (hints.size() < 9) {
+        return {};
     }
-    return result;
+    constexpr quint32 minSize = 1u << 4;
+    constexpr quint32 maxSize = 1u << 5;
+    return {bool(hints.at(0) & minSize), bool(hints.at(0) & maxSize),
+            QSize(int(hints.at(5)), int(hints.at(6))), QSize(int(hints.at(7)), int(hints.at(8)))};
 }
 
 QList<xcb_window_t> X11Probe::children(xcb_window_t window)
 {
-    const auto reply =
-        own(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
-    if (!reply) {
+    const auto tree = REPLY(query_tree, window);
+    if (!tree) {
         return {};
     }
-    const xcb_window_t* data = xcb_query_tree_children(reply.get());
-    return QList<xcb_window_t>(data, data + xcb_query_tree_children_length(reply.get()));
+    const xcb_window_t* data = xcb_query_tree_children(tree.get());
+    return QList<xcb_window_t>(data, data + xcb_query_tree_children_length(tree.get()));
 }
 
 xcb_window_t X11Probe::frameOf(xcb_window_t window)
 {
     for (;;) {
-        const auto reply =
-            own(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
-        const xcb_window_t parent = reply ? reply->parent : xcb_window_t(XCB_WINDOW_NONE);
-        if (parent == m_root || parent == XCB_WINDOW_NONE) {
+        const auto tree = REPLY(query_tree, window);
+        if (!tree || tree->parent == m_root || tree->parent == XCB_WINDOW_NONE) {
             return window;
         }
-        window = parent;
+        window = tree->parent;
     }
 }
 
@@ -186,30 +189,26 @@ bool X11Probe::isStackedAbove(xcb_window_t upper, xcb_window_t lower)
 
 bool X11Probe::isViewable(xcb_window_t window)
 {
-    const auto reply = own(xcb_get_window_attributes_reply(
-        m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
-    return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+    const auto attributes = REPLY(get_window_attributes, window);
+    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
 bool X11Probe::isOverrideRedirect(xcb_window_t window)
 {
-    const auto reply = own(xcb_get_window_attributes_reply(
-        m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
-    return reply && reply->override_redirect;
+    const auto attributes = REPLY(get_window_attributes, window);
+    return attributes && attributes->override_redirect;
 }
 
 QSize X11Probe::clientSize(xcb_window_t window)
 {
-    const auto reply =
-        own(xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr));
-    return reply ? QSize(reply->width, reply->height) : QSize();
+    const auto geometry = REPLY(get_geometry, window);
+    return geometry ? QSize(geometry->width, geometry->height) : QSize();
 }
 
 std::optional<QPoint> X11Probe::rootPosition(xcb_window_t window)
 {
-    const auto reply = own(xcb_translate_coordinates_reply(
-        m_connection, xcb_translate_coordinates(m_connection, window, m_root, 0, 0), nullptr));
-    return reply ? std::optional(QPoint(reply->dst_x, reply->dst_y)) : std::nullopt;
+    const auto place = REPLY(translate_coordinates, window, m_root, 0, 0);
+    return place ? std::optional(QPoint(place->dst_x, place->dst_y)) : std::nullopt;
 }
 
 QRect X11Probe::clientGeometry(xcb_window_t window)
@@ -242,8 +241,7 @@ bool X11Probe::waitUntilActive(xcb_window_t window, int timeoutMs)
 
 void X11Probe::click(const QPoint& onRoot)
 {
-    const auto pointer = own(
-        xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+    const auto pointer = REPLY(query_pointer, m_root);
     const QPoint before = pointer ? QPoint(pointer->root_x, pointer->root_y) : QPoint();
     movePointer(onRoot);
     for (const quint8 type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
@@ -262,25 +260,23 @@ void X11Probe::movePointer(const QPoint& onRoot)
 bool X11Probe::typeKey(char character)
 {
     const xcb_setup_t* setup = xcb_get_setup(m_connection);
-    const quint8 count = quint8(setup->max_keycode - setup->min_keycode + 1);
-    const auto mapping = own(xcb_get_keyboard_mapping_reply(
-        m_connection, xcb_get_keyboard_mapping(m_connection, setup->min_keycode, count), nullptr));
-    quint8 keycode = 0;
-    if (mapping) {
-        const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(mapping.get());
-        for (int i = 0; i < count && keycode == 0; ++i) {
-            // The first symbol of each key is the one it types without a modifier.
-            if (symbols[i * mapping->keysyms_per_keycode] == xcb_keysym_t(character)) {
-                keycode = quint8(setup->min_keycode + i);
-            }
-        }
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    const auto mapping = REPLY(get_keyboard_mapping, setup->min_keycode, quint8(count));
+    if (!mapping) {
+        return false;
     }
-    if (keycode == 0) {
+    // The first symbol of each key is the one it types without a modifier.
+    const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(mapping.get());
+    int key = 0;
+    while (key < count && symbols[key * mapping->keysyms_per_keycode] != xcb_keysym_t(character)) {
+        ++key;
+    }
+    if (key == count) {
         return false;
     }
     for (const quint8 type : {XCB_KEY_PRESS, XCB_KEY_RELEASE}) {
-        xcb_test_fake_input(m_connection, type, keycode, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0,
-                            0);
+        xcb_test_fake_input(m_connection, type, quint8(setup->min_keycode + key), XCB_CURRENT_TIME,
+                            XCB_WINDOW_NONE, 0, 0, 0);
     }
     sync();
     return true;
@@ -297,20 +293,9 @@ void X11Probe::resize(xcb_window_t window, const QSize& size)
 void X11Probe::sendToRoot(xcb_window_t window, const char* type, quint32 l0, quint32 l1, quint32 l2,
                           quint32 l3)
 {
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof(event));
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = atom(type);
-    event.data.data32[0] = l0;
-    event.data.data32[1] = l1;
-    event.data.data32[2] = l2;
-    event.data.data32[3] = l3;
-    xcb_send_event(m_connection, 0, m_root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(m_connection);
+    sendMessage(m_connection, m_root,
+                XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, window,
+                atom(type), {l0, l1, l2, l3});
 }
 
 void X11Probe::closeThroughWindowManager(xcb_window_t window)
@@ -361,20 +346,9 @@ bool X11Probe::ping(xcb_window_t window, int timeoutMs)
     xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &listen);
     const xcb_atom_t protocols = atom("WM_PROTOCOLS");
     const xcb_atom_t ping = atom("_NET_WM_PING");
-    const quint32 token = ++m_pings;
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof(event));
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = protocols;
-    event.data.data32[0] = ping;
-    event.data.data32[1] = XCB_CURRENT_TIME;
-    event.data.data32[2] = window;
-    event.data.data32[3] = token; // the answer echoes the whole message
-    xcb_send_event(m_connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(m_connection);
+    const quint32 token = ++m_pings; // the answer echoes the whole message
+    sendMessage(m_connection, window, XCB_EVENT_MASK_NO_EVENT, window, protocols,
+                {ping, XCB_CURRENT_TIME, window, token});
     const bool answered = awaitEvent(timeoutMs, [&](const xcb_generic_event_t& next) {
         const auto& reply = reinterpret_cast<const xcb_client_message_event_t&>(next);
         return (next.response_type & 0x7f) == XCB_CLIENT_MESSAGE && reply.type == protocols &&
@@ -431,16 +405,12 @@ quint32 X11Probe::touchUserTime(xcb_window_t window)
 
 void X11Probe::sync()
 {
-    xcb_flush(m_connection);
-    std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    roundTrip(m_connection);
 }
 
 void X11Probe::syncApplication()
 {
-    xcb_connection_t* connection =
-        qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-    xcb_flush(connection);
-    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    roundTrip(qApp->nativeInterface<QNativeInterface::QX11Application>()->connection());
 }
 
 } // namespace varneth

@@ -31,8 +31,7 @@ public:
     // On $DISPLAY, or on the display named.
     explicit X11Probe(const char* display = nullptr);
     ~X11Probe();
-    X11Probe(const X11Probe&) = delete;
-    X11Probe& operator=(const X11Probe&) = delete;
+    Q_DISABLE_COPY(X11Probe)
 
     bool isConnected() const { return m_screen != nullptr; }
     xcb_window_t root() const { return m_root; }
@@ -51,9 +50,9 @@ public:
     QList<quint32> wmState(xcb_window_t window);
     bool hasState(xcb_window_t window, const char* state);
     QList<quint32> allowedActions(xcb_window_t window);
-    xcb_window_t activeWindow();
-    QList<quint32> clientList();
-    bool hasWindowManager();
+    xcb_window_t activeWindow() { return rootProperty("_NET_ACTIVE_WINDOW").value(0); }
+    QList<quint32> clientList() { return rootProperty("_NET_CLIENT_LIST"); }
+    bool hasWindowManager() { return !rootProperty("_NET_SUPPORTING_WM_CHECK").isEmpty(); }
     // The name it gives itself: "Openbox", "KWin", "IceWM 3.3.1 ...".
     QByteArray windowManagerName();
     // Whether it lists the hint in the root's _NET_SUPPORTED.
@@ -129,6 +128,7 @@ public:
     static void syncApplication();
 
 private:
+    QList<quint32> rootProperty(const char* name, xcb_atom_t type = XCB_ATOM_WINDOW);
     // The client's place on the root; null when the window is gone.
     std::optional<QPoint> rootPosition(xcb_window_t window);
     // Reads this connection's events until one is wanted, up to the time given.
