@@ -23,8 +23,7 @@ int main(int argc, char** argv)
     const QString letters = QString::fromLocal8Bit(argv[4]);
 
     const auto write = [&](const QString& key, const QString& value) {
-        const auto result = store.write(u"Settings", key, value);
-        if (!result) {
+        if (const auto result = store.write(u"Settings", key, value); !result) {
             std::fprintf(stderr, "%s\n", qPrintable(result.error));
             std::exit(1);
         }

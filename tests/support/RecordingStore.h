@@ -4,18 +4,25 @@
 
 #include <QList>
 #include <QPair>
+#include <QStringList>
 
 namespace varneth {
 
-// A store on a real file that also remembers every write in order, so tests can check
-// the sequence a window writes, not only the end result, and can make the writes fail.
+// A store on a real file that also remembers every read and write in order, so tests can
+// check the sequence a window writes, not only the end result, and can make the writes fail.
 class RecordingStore : public SettingsStore
 {
 public:
     using SettingsStore::SettingsStore;
 
+    QString read(QStringView section, QStringView key, const QString& defaultValue) const override
+    {
+        m_calls.append(QStringLiteral("%1/%2 default %3").arg(section, key, defaultValue));
+        return SettingsStore::read(section, key, defaultValue);
+    }
     WriteResult write(QStringView section, QStringView key, const QString& text) override
     {
+        m_calls.append(QStringLiteral("%1/%2=%3").arg(section, key, text));
         m_writes.append({key.toString(), text});
         if (!m_failure.isEmpty()) {
             return {false, m_failure};
@@ -37,8 +44,12 @@ public:
         return keys;
     }
     void clearWrites() { m_writes.clear(); }
+    // Every read and write since the store was made, as "section/key default text" and
+    // "section/key=text", so a test can check the section and names it was asked by.
+    const QStringList& calls() const { return m_calls; }
 
 private:
+    mutable QStringList m_calls;
     QList<QPair<QString, QString>> m_writes;
     QString m_failure;
 };
