@@ -6,7 +6,6 @@
 #include "ProgramHarness.h"
 #include "Settings.h"
 #include "SettingsWindow.h"
-#include "StoreFailureReporter.h"
 #include "ToolWindowFrame.h"
 #include "Twips.h"
 

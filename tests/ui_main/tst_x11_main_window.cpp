@@ -3,7 +3,6 @@
 #include "ProgramHarness.h"
 #include "Settings.h"
 #include "SettingsWindow.h"
-#include "StoreFailureReporter.h"
 #include "X11Platform.h"
 #include "X11Probe.h"
 #include "X11TestMain.h"
