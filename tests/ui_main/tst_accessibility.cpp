@@ -7,8 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace varneth;
 
@@ -17,20 +15,16 @@ namespace {
 // The role an assistive tool should announce for each kind of control.
 QAccessible::Role expectedRole(const QWidget* widget)
 {
-    if (qobject_cast<const QLineEdit*>(widget)) {
-        return QAccessible::EditableText;
-    }
-    if (qobject_cast<const QLabel*>(widget)) {
-        return QAccessible::StaticText;
-    }
-    if (qobject_cast<const QPushButton*>(widget)) {
-        return QAccessible::PushButton;
-    }
-    if (qobject_cast<const QCheckBox*>(widget)) {
-        return QAccessible::CheckBox;
-    }
-    if (qobject_cast<const QStatusBar*>(widget)) {
-        return QAccessible::StatusBar;
+    const std::pair<const QMetaObject&, QAccessible::Role> kinds[] = {
+        {QLineEdit::staticMetaObject, QAccessible::EditableText},
+        {QLabel::staticMetaObject, QAccessible::StaticText},
+        {QPushButton::staticMetaObject, QAccessible::PushButton},
+        {QCheckBox::staticMetaObject, QAccessible::CheckBox},
+        {QStatusBar::staticMetaObject, QAccessible::StatusBar}};
+    for (const auto& [kind, role] : kinds) {
+        if (kind.cast(widget)) {
+            return role;
+        }
     }
     return QAccessible::NoRole;
 }
@@ -90,8 +84,6 @@ private slots:
         }
         QCOMPARE(seen, controls);
     }
-
-private:
 };
 
 QTEST_MAIN(TestAccessibility)

@@ -4,6 +4,7 @@
 #include <QTest>
 
 using namespace varneth;
+using namespace Qt::StringLiterals;
 
 // What the command line answers itself, before any display is needed, and what it leaves
 // to the program and to Qt.
@@ -18,32 +19,23 @@ private slots:
         QTest::addColumn<int>("status"); // -1: the program runs
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("error");
-        QTest::newRow("nothing") << QStringList{} << -1 << ""
-                                 << "";
-        QTest::newRow("--version") << QStringList{"--version"} << 0 << "VARNETH 1.0\n"
-                                   << "";
-        QTest::newRow("-v") << QStringList{"-v"} << 0 << "VARNETH 1.0\n"
-                            << "";
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << "--version"
-                                << "";
+        QTest::newRow("nothing") << QStringList{} << -1 << u""_s << u""_s;
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << u"VARNETH 1.0\n"_s << u""_s;
+        QTest::newRow("-v") << QStringList{"-v"} << 0 << u"VARNETH 1.0\n"_s << u""_s;
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << u"--version"_s << u""_s;
         QTest::newRow("--help-all lists Qt's options")
-            << QStringList{"--help-all"} << 0 << "--platform <name>"
-            << "";
+            << QStringList{"--help-all"} << 0 << u"--platform <name>"_s << u""_s;
         QTest::newRow("help among Qt's options")
-            << QStringList{"-platform", "offscreen", "-h"} << 0 << "--help"
-            << "";
-        QTest::newRow("-platform") << QStringList{"-platform", "xcb"} << -1 << ""
-                                   << "";
-        QTest::newRow("-style=") << QStringList{"-style=Fusion"} << -1 << ""
-                                 << "";
-        QTest::newRow("-display, -reverse") << QStringList{"-display", ":1", "-reverse"} << -1 << ""
-                                            << "";
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << ""
-                                        << "Unknown option 'bogus'";
-        QTest::newRow("an argument") << QStringList{"stray"} << 2 << ""
-                                     << "'stray'";
-        QTest::newRow("a Qt option without its value") << QStringList{"-platform"} << 2 << ""
-                                                       << "Missing value after '-platform'";
+            << QStringList{"-platform", "offscreen", "-h"} << 0 << u"--help"_s << u""_s;
+        QTest::newRow("-platform") << QStringList{"-platform", "xcb"} << -1 << u""_s << u""_s;
+        QTest::newRow("-style=") << QStringList{"-style=Fusion"} << -1 << u""_s << u""_s;
+        QTest::newRow("-display, -reverse")
+            << QStringList{"-display", ":1", "-reverse"} << -1 << u""_s << u""_s;
+        QTest::newRow("unknown option")
+            << QStringList{"--bogus"} << 2 << u""_s << u"Unknown option 'bogus'"_s;
+        QTest::newRow("an argument") << QStringList{"stray"} << 2 << u""_s << u"'stray'"_s;
+        QTest::newRow("a Qt option without its value")
+            << QStringList{"-platform"} << 2 << u""_s << u"Missing value after '-platform'"_s;
     }
 
     void answersWithoutADisplay()

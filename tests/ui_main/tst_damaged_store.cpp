@@ -5,11 +5,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 #include <memory>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -68,23 +65,18 @@ void damage(const QString& config, Damage how)
         out.write("not a folder\n");
         break;
     }
-    case Damage::FileUnreadable: {
-        QVERIFY(QDir().mkpath(folder));
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("[Settings]\nAMOUNT_IN_WALLET_1=5\n");
-        out.close();
-        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0) == 0);
-        break;
-    }
+    case Damage::FileUnreadable:
     case Damage::FolderReadOnly: {
+        const bool unreadable = how == Damage::FileUnreadable;
         QVERIFY(QDir().mkpath(folder));
         QFile out(file);
         QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("[Settings]\n");
+        out.write(unreadable ? "[Settings]\nAMOUNT_IN_WALLET_1=5\n" : "[Settings]\n");
         out.close();
-        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0400) == 0);
-        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0500) == 0);
+        QVERIFY(::chmod(QFile::encodeName(file).constData(), unreadable ? 0 : 0400) == 0);
+        if (!unreadable) {
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0500) == 0);
+        }
         break;
     }
     case Damage::DiskFull: {
@@ -178,9 +170,9 @@ private slots:
         QVERIFY(window.recalculateTimer()->isRunning());
         QVERIFY(!window.autosaveTimer()->isRunning());
         QVERIFY(!window.alwaysOnTopTimer()->isRunning());
-        program.prepareSettings();
-        QVERIFY(!program.settingsController.window()->alwaysOnTopBox()->isChecked());
-        QVERIFY(!program.settingsController.window()->autosaveBox()->isChecked());
+        const SettingsWindow* settings = program.prepareSettings();
+        QVERIFY(!settings->alwaysOnTopBox()->isChecked());
+        QVERIFY(!settings->autosaveBox()->isChecked());
 
         // The program works as usual on its defaults.
         window.field(ValuationField::AmountInWallet)->setText("2");

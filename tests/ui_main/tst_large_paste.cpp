@@ -3,17 +3,10 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace varneth;
 
-namespace {
-
 constexpr qsizetype kMebi = qsizetype(1) << 20;
-
-} // namespace
 
 class TestLargePaste : public QObject
 {
@@ -68,8 +61,6 @@ private slots:
         QCOMPARE(amount->text().size(), kMebi - 1);
         QVERIFY(amount->text() == pasted.left(kMebi - 1));
     }
-
-private:
 };
 
 QTEST_MAIN(TestLargePaste)

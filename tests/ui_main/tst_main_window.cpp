@@ -1,33 +1,23 @@
-#include "ClockPanel.h"
 #include "FakePlatform.h"
 #include "IntervalTimer.h"
-#include "MainWindow.h"
-#include "MainWindowController.h"
 #include "ProgramHarness.h"
-#include "Settings.h"
-#include "SettingsWindow.h"
-#include "StoreFailureReporter.h"
 #include "ToolWindowFrame.h"
 #include "Twips.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <memory>
 
 using namespace varneth;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -36,10 +26,15 @@ const QDateTime kNow(QDate(2026, 12, 7), QTime(23, 59, 30, 250));
 // The windows over a fake platform, with the clock stopped at kNow.
 struct Harness : ProgramHarness<FakePlatform>
 {
-    explicit Harness(const Writes& stored = {}, const QString& storePath = QString(),
-                     const QLocale& locale = QLocale::c())
-        : ProgramHarness(stored, storePath, locale, [] { return kNow; })
+    explicit Harness(const Writes& stored = {}, const QLocale& locale = QLocale::c())
+        : ProgramHarness(stored, {}, locale, [] { return kNow; })
     {
+    }
+    // Loaded as a start loads it, and shown.
+    void loadAndShow()
+    {
+        controller.load();
+        window.show();
     }
 };
 
@@ -59,31 +54,24 @@ QColor base(const QLineEdit* edit)
     return edit->palette().color(QPalette::Base);
 }
 
-} // namespace
-
 // Calls back with the window's size on every resize it is told of.
-class ResizeWatcher : public QObject
+struct ResizeWatcher : QObject
 {
-public:
-    ResizeWatcher(QWidget& window, std::function<void(QSize)> seen)
-        : m_window(window), m_seen(std::move(seen))
+    ResizeWatcher(QWidget& window, std::function<void(QSize)> seen) : m_seen(std::move(seen))
     {
         window.installEventFilter(this);
     }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool eventFilter(QObject*, QEvent* event) override
     {
-        if (watched == &m_window && event->type() == QEvent::Resize) {
+        if (event->type() == QEvent::Resize) {
             m_seen(static_cast<QResizeEvent*>(event)->size());
         }
         return false;
     }
-
-private:
-    QWidget& m_window;
     std::function<void(QSize)> m_seen;
 };
+
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -153,18 +141,12 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("runs");
-        QTest::newRow("1") << "C"
-                           << "1" << true;
-        QTest::newRow("1.0 with a point") << "C"
-                                          << "1.0" << true;
-        QTest::newRow("1,0 with a comma") << "de_DE"
-                                          << "1,0" << true;
-        QTest::newRow("0") << "C"
-                           << "0" << false;
-        QTest::newRow("2 is not 1") << "C"
-                                    << "2" << false;
-        QTest::newRow("unreadable") << "C"
-                                    << "yes" << false;
+        QTest::newRow("1") << u"C"_s << u"1"_s << true;
+        QTest::newRow("1.0 with a point") << u"C"_s << u"1.0"_s << true;
+        QTest::newRow("1,0 with a comma") << u"de_DE"_s << u"1,0"_s << true;
+        QTest::newRow("0") << u"C"_s << u"0"_s << false;
+        QTest::newRow("2 is not 1") << u"C"_s << u"2"_s << false;
+        QTest::newRow("unreadable") << u"C"_s << u"yes"_s << false;
     }
 
     void storedTickBoxesSwitchTimers()
@@ -172,12 +154,12 @@ private slots:
         QFETCH(QString, locale);
         QFETCH(QString, stored);
         QFETCH(bool, runs);
-        Harness onTop({{"AlwaysOnTopTimer_TICKBOX", stored}}, {}, QLocale(locale));
+        Harness onTop({{"AlwaysOnTopTimer_TICKBOX", stored}}, QLocale(locale));
         onTop.controller.load();
         QCOMPARE(onTop.window.alwaysOnTopTimer()->isRunning(), runs);
         QVERIFY(!onTop.window.autosaveTimer()->isRunning());
 
-        Harness autosave({{"AUTOSAVE_TICKBOX", stored}}, {}, QLocale(locale));
+        Harness autosave({{"AUTOSAVE_TICKBOX", stored}}, QLocale(locale));
         autosave.controller.load();
         QCOMPARE(autosave.window.autosaveTimer()->isRunning(), runs);
         QVERIFY(!autosave.window.alwaysOnTopTimer()->isRunning());
@@ -186,8 +168,7 @@ private slots:
     void typedInputsAreValuedOnTheNextTick()
     {
         Harness h;
-        h.controller.load();
-        h.window.show();
+        h.loadAndShow();
         QVERIFY(QTest::qWaitForWindowActive(&h.window));
         h.type("AMOUNT_IN_WALLET_1", "2");
         h.type("CURRENT_DOLLAR_VALUATION_1", "3");
@@ -201,18 +182,12 @@ private slots:
     void tabVisitsFieldsThenButtons()
     {
         Harness h;
-        h.controller.load();
-        h.window.show();
+        h.loadAndShow();
         QVERIFY(QTest::qWaitForWindowActive(&h.window));
-        const QStringList expected = {"EXCHANGE_RATE_TEXTBOX",
-                                      "AMOUNT_IN_WALLET_1",
-                                      "CURRENT_DOLLAR_VALUATION_1",
-                                      "TOTAL_USD_VALUATION_TEXTBOX_1",
-                                      "CONVERTED_VALUATION_1",
-                                      "TOTAL_VALUATION_1",
-                                      "CALC_BUTTON",
-                                      "SETTINGS_BUTTON",
-                                      "EXCHANGE_RATE_TEXTBOX"};
+        const QStringList expected =
+            u"EXCHANGE_RATE_TEXTBOX AMOUNT_IN_WALLET_1 CURRENT_DOLLAR_VALUATION_1 "
+            u"TOTAL_USD_VALUATION_TEXTBOX_1 CONVERTED_VALUATION_1 TOTAL_VALUATION_1 "
+            u"CALC_BUTTON SETTINGS_BUTTON EXCHANGE_RATE_TEXTBOX"_s.split(u' ');
         QStringList visited;
         for (int i = 0; i < expected.size(); ++i) {
             visited.append(QApplication::focusWidget()->objectName());
@@ -224,35 +199,35 @@ private slots:
     void focusHighlightsOnlyTheAmountAndPrice()
     {
         Harness h;
-        h.controller.load();
-        h.window.show();
+        h.loadAndShow();
         QVERIFY(QTest::qWaitForWindowActive(&h.window));
         QLineEdit* amount = h.field("AMOUNT_IN_WALLET_1");
         QLineEdit* price = h.field("CURRENT_DOLLAR_VALUATION_1");
         QLineEdit* rate = h.field("EXCHANGE_RATE_TEXTBOX");
         const QColor rateBase = base(rate);
+        const QColor highlight(0, 255, 255);
+        const QColor plain(255, 255, 255);
 
         amount->setFocus();
-        QCOMPARE(base(amount), QColor(0, 255, 255));
+        QCOMPARE(base(amount), highlight);
         price->setFocus();
-        QCOMPARE(base(amount), QColor(255, 255, 255));
-        QCOMPARE(base(price), QColor(0, 255, 255));
+        QCOMPARE(base(amount), plain);
+        QCOMPARE(base(price), highlight);
         // Another program becoming active leaves the highlight; coming back keeps it.
         QApplication::setActiveWindow(nullptr);
-        QCOMPARE(base(price), QColor(0, 255, 255));
+        QCOMPARE(base(price), highlight);
         QApplication::setActiveWindow(&h.window);
-        QCOMPARE(base(price), QColor(0, 255, 255));
+        QCOMPARE(base(price), highlight);
         // The settings window taking the keyboard counts as losing the focus.
-        h.settingsController.prepare();
-        h.settingsController.window()->show();
-        QApplication::setActiveWindow(h.settingsController.window());
-        QCOMPARE(base(price), QColor(255, 255, 255));
-        h.settingsController.window()->hide();
+        QWidget* settings = h.showWindow(true);
+        QApplication::setActiveWindow(settings);
+        QCOMPARE(base(price), plain);
+        settings->hide();
         QApplication::setActiveWindow(&h.window);
-        QCOMPARE(base(price), QColor(0, 255, 255));
+        QCOMPARE(base(price), highlight);
 
         rate->setFocus();
-        QCOMPARE(base(price), QColor(255, 255, 255));
+        QCOMPARE(base(price), plain);
         QCOMPARE(base(rate), rateBase);
     }
 
@@ -273,8 +248,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, calculatorStarts);
         Harness h;
-        h.controller.load();
-        h.window.show();
+        h.loadAndShow();
         QVERIFY(QTest::qWaitForWindowActive(&h.window));
         auto* target = h.window.findChild<QWidget*>(focused);
         target->setFocus();
@@ -286,8 +260,7 @@ private slots:
     void resultsIgnoreTypingAndKeepTheirSelection()
     {
         Harness h({{"AMOUNT_IN_WALLET_1", "2"}, {"CURRENT_DOLLAR_VALUATION_1", "3"}});
-        h.controller.load();
-        h.window.show();
+        h.loadAndShow();
         QVERIFY(QTest::qWaitForWindowActive(&h.window));
         h.controller.recalculate();
         QLineEdit* total = h.field("TOTAL_USD_VALUATION_TEXTBOX_1");
@@ -320,21 +293,19 @@ private slots:
                    {"MainTop", "2000"},
                    {"MainWidth", "10440"},
                    {"MainHeight", "1995"}});
-        h.controller.load();
-        h.window.show();
+        h.loadAndShow();
         QVERIFY(QTest::qWaitForWindowExposed(&h.window));
         h.field("CURRENT_DOLLAR_VALUATION_1")->setText("42.5");
         QVERIFY(h.window.close());
         QVERIFY(h.quits.isEmpty()); // only once the close event is over
 
-        const QList<QPair<QString, QString>> expected = {
-            {"MainLeft", "1005"},
-            {"MainTop", "1995"}, // 133.33 px snap to 133
-            {"MainWidth", "10440"},
-            {"MainHeight", "1995"},
-            {"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"},
-            {"AMOUNT_IN_WALLET_1", "abc"},
-            {"CURRENT_DOLLAR_VALUATION_1", "42.5"}};
+        const Harness::Writes expected = {{"MainLeft", "1005"},
+                                          {"MainTop", "1995"}, // 133.33 px snap to 133
+                                          {"MainWidth", "10440"},
+                                          {"MainHeight", "1995"},
+                                          {"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"},
+                                          {"AMOUNT_IN_WALLET_1", "abc"},
+                                          {"CURRENT_DOLLAR_VALUATION_1", "42.5"}};
         QCOMPARE(h.store.writes(), expected);
         QTRY_COMPARE(h.quits, QList<int>{0});
         QVERIFY(h.shown.isEmpty());
@@ -346,12 +317,11 @@ private slots:
         h.controller.load();
         h.field("AMOUNT_IN_WALLET_1")->setText("1.25");
         h.controller.autosave();
-        const QList<QPair<QString, QString>> expected = {{"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"},
-                                                         {"AMOUNT_IN_WALLET_1", "1.25"},
-                                                         {"CURRENT_DOLLAR_VALUATION_1", "0"}};
+        const Harness::Writes expected = {{"EXCHANGE_RATE_TEXTBOX", "Exchange Rate"},
+                                          {"AMOUNT_IN_WALLET_1", "1.25"},
+                                          {"CURRENT_DOLLAR_VALUATION_1", "0"}};
         QCOMPARE(h.store.writes(), expected);
-        SettingsStore reader(h.store.filePath());
-        QCOMPARE(reader.read(u"Settings", u"AMOUNT_IN_WALLET_1", "?"), QString("1.25"));
+        QCOMPARE(h.stored("AMOUNT_IN_WALLET_1"), QString("1.25"));
     }
 
     // Every failed write is logged. The user is told once per action, however many keys it
@@ -390,9 +360,8 @@ private slots:
         h.window.show();
         SettingsWindow* settings = nullptr;
         if (action >= Action::SettingsOk && action <= Action::Clear) {
-            h.settingsController.prepare(); // as SETTINGS opens it: both handlers write
+            settings = h.prepareSettings(); // as SETTINGS opens it: both handlers write
             QCOMPARE(h.shown.size(), 1);
-            settings = h.settingsController.window();
             settings->show();
         }
         if (action == Action::CloseMain) {
@@ -423,8 +392,7 @@ private slots:
     void keepOnTopAndCalcGoThroughThePlatform()
     {
         Harness h;
-        h.controller.load();
-        h.window.show();
+        h.loadAndShow();
         const WindowHandle own = h.window.winId();
         h.platform.setForegroundAnswers({own + 1, own + 2});
         h.controller.keepOnTop();
@@ -437,8 +405,7 @@ private slots:
         h.platform.clearCalls();
         QTest::mouseClick(h.window.calcButton(), Qt::LeftButton);
         QCOMPARE(h.platform.calls().size(), 1);
-        const FakePlatform::Call call = h.platform.calls().first();
-        QCOMPARE(call.kind, FakePlatform::Call::Kind::StartCalculator);
+        QCOMPARE(h.platform.calls().first().kind, FakePlatform::Call::Kind::StartCalculator);
     }
 
     // A second start of the program asks this one to come forward: the window the user
@@ -489,8 +456,7 @@ private slots:
     void calcWithoutACalculatorSaysSoAndCarriesOn()
     {
         Harness h;
-        h.controller.load();
-        h.window.show();
+        h.loadAndShow();
         h.platform.setCalculatorStarts(false);
         QTest::mouseClick(h.window.calcButton(), Qt::LeftButton);
         QCOMPARE(h.titles, QStringList{ToolWindowFrame::kCaption.toString()});
@@ -524,12 +490,9 @@ private slots:
     {
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("top");
-        QTest::newRow("far right") << "9000000"
-                                   << "1000";
-        QTest::newRow("far above") << "1000"
-                                   << "-900000";
-        QTest::newRow("huge") << "1e30"
-                              << "1e30";
+        QTest::newRow("far right") << u"9000000"_s << u"1000"_s;
+        QTest::newRow("far above") << u"1000"_s << u"-900000"_s;
+        QTest::newRow("huge") << u"1e30"_s << u"1e30"_s;
     }
 
     void geometryOffEveryScreenComesBackOnTheScreen()
@@ -549,20 +512,15 @@ private slots:
         QTest::addColumn<QSize>("client");
         QTest::addColumn<bool>("warned"); // one log line per unusable key
         const QSize byDefault(690, 111);
-        QTest::newRow("negative") << "-5000"
-                                  << "-1" << byDefault << true;
-        QTest::newRow("zero client area: the frame alone") << "90"
-                                                           << "330" << byDefault << true;
-        QTest::newRow("smaller than the frame") << "10"
-                                                << "10" << byDefault << true;
-        QTest::newRow("above 16384 px") << "245865"
-                                        << "246105" << byDefault << true;
-        QTest::newRow("huge") << "1e38"
-                              << "1e38" << byDefault << true;
-        QTest::newRow("one pixel more than the frame") << "105"
-                                                       << "345" << QSize(1, 1) << false;
-        QTest::newRow("16384 px") << "245850"
-                                  << "246090" << QSize(16384, 16384) << false;
+        QTest::newRow("negative") << u"-5000"_s << u"-1"_s << byDefault << true;
+        QTest::newRow("zero client area: the frame alone")
+            << u"90"_s << u"330"_s << byDefault << true;
+        QTest::newRow("smaller than the frame") << u"10"_s << u"10"_s << byDefault << true;
+        QTest::newRow("above 16384 px") << u"245865"_s << u"246105"_s << byDefault << true;
+        QTest::newRow("huge") << u"1e38"_s << u"1e38"_s << byDefault << true;
+        QTest::newRow("one pixel more than the frame")
+            << u"105"_s << u"345"_s << QSize(1, 1) << false;
+        QTest::newRow("16384 px") << u"245850"_s << u"246090"_s << QSize(16384, 16384) << false;
     }
 
     void unusableSizesReadAsTheDefault()
@@ -575,11 +533,10 @@ private slots:
         if (warned) {
             for (const auto& [key, text, fallback] :
                  {std::tuple{"MainWidth", width, "10440"}, {"MainHeight", height, "1995"}}) {
-                QTest::ignoreMessage(
-                    QtWarningMsg,
-                    QRegularExpression(QStringLiteral("^the setting %1 holds \"%2\", "
-                                                      ".*using its default %3$")
-                                           .arg(key, QRegularExpression::escape(text), fallback)));
+                const QString line = u"^the setting %1 holds \"%2\", .*using its default %3$"_s;
+                const QString escaped = QRegularExpression::escape(text);
+                QTest::ignoreMessage(QtWarningMsg,
+                                     QRegularExpression(line.arg(key, escaped, fallback)));
             }
         }
         QTest::failOnWarning(QRegularExpression(".*"));
@@ -598,8 +555,7 @@ private slots:
     {
         QFETCH(Qt::WindowState, state);
         Harness h({{"MainWidth", "12000"}, {"MainHeight", "2400"}});
-        h.controller.load();
-        h.window.show();
+        h.loadAndShow();
         QVERIFY(QTest::qWaitForWindowExposed(&h.window));
         const QSize designed = h.window.size();
         // A close while the imposed size holds stores the designed size all the same.
@@ -625,10 +581,8 @@ private slots:
     {
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("height");
-        QTest::newRow("default") << "10440"
-                                 << "1995";
-        QTest::newRow("wider and taller") << "15000"
-                                          << "3000";
+        QTest::newRow("default") << u"10440"_s << u"1995"_s;
+        QTest::newRow("wider and taller") << u"15000"_s << u"3000"_s;
     }
 
     void statusBarDocksAtFullWidth()
@@ -636,8 +590,7 @@ private slots:
         QFETCH(QString, width);
         QFETCH(QString, height);
         Harness h({{"MainWidth", width}, {"MainHeight", height}});
-        h.controller.load();
-        h.window.show();
+        h.loadAndShow();
         QVERIFY(QTest::qWaitForWindowExposed(&h.window));
         const QStatusBar* bar = h.window.statusBar();
         QCOMPARE(bar->geometry().bottom(), h.window.rect().bottom());
@@ -669,12 +622,9 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("C") << "C"
-                           << "23:59";
-        QTest::newRow("de_DE") << "de_DE"
-                               << "23:59";
-        QTest::newRow("en_US") << "en_US"
-                               << "11:59 PM";
+        QTest::newRow("C") << u"C"_s << u"23:59"_s;
+        QTest::newRow("de_DE") << u"de_DE"_s << u"23:59"_s;
+        QTest::newRow("en_US") << u"en_US"_s << u"11:59 PM"_s;
     }
 
     void timePanelDropsSeconds()
@@ -695,8 +645,7 @@ private slots:
         QVERIFY(!h.window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!h.window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QCOMPARE(h.window.windowIcon().availableSizes().value(0), QSize(100, 100));
-        QCOMPARE(h.window.findChild<QLabel*>("HOLBRECK_TITLE")->toolTip(),
-                 QString("Application Title"));
+        QCOMPARE(h.window.findChild<QLabel*>("HOLBRECK_TITLE")->toolTip(), u"Application Title"_s);
         QCOMPARE(h.field("AMOUNT_IN_WALLET_1")->accessibleName(), QString("Amount"));
         QCOMPARE(h.field("TOTAL_VALUATION_1")->accessibleName(), QString("TOTAL Value"));
         QCOMPARE(h.field("EXCHANGE_RATE_TEXTBOX")->alignment() & Qt::AlignHCenter,

@@ -3,9 +3,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
 #include <cstddef>
 #include <unistd.h>
 
@@ -80,8 +77,6 @@ private slots:
         qInfo("held %lld bytes before, %lld after: %+lld", before, after, grown);
         QVERIFY2(grown < 1024 * 1024, qPrintable(QString("grew by %1 bytes").arg(grown)));
     }
-
-private:
 };
 
 QTEST_MAIN(TestRecalculationMemory)

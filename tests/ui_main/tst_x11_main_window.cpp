@@ -1,19 +1,9 @@
-#include "MainWindow.h"
-#include "MainWindowController.h"
 #include "ProgramHarness.h"
-#include "Settings.h"
-#include "SettingsWindow.h"
-#include "StoreFailureReporter.h"
 #include "X11Platform.h"
-#include "X11Probe.h"
 #include "X11TestMain.h"
 
-#include <QApplication>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
 #include <cstdlib>
 #include <memory>
 
@@ -22,11 +12,7 @@ using namespace varneth;
 namespace {
 
 // The windows over the X11 backend, started the way the program starts them.
-struct Harness : ProgramHarness<X11Platform>
-{
-    using ProgramHarness::ProgramHarness;
-    xcb_window_t id() const { return static_cast<xcb_window_t>(window.winId()); }
-};
+using Harness = ProgramHarness<X11Platform>;
 
 xcb_window_t idOf(const QWidget* widget)
 {
@@ -38,14 +24,9 @@ bool within1px(const QPoint& a, const QPoint& b)
     return std::abs(a.x() - b.x()) <= 1 && std::abs(a.y() - b.y()) <= 1;
 }
 
-// Actions a window manager offers although the window's hints ask it not to, and that the
-// program leaves alone (the README lists them): a fixed window made fullscreen.
-QStringList offeredAnyway(const QByteArray& windowManager)
+QString placeText(const QPoint& place)
 {
-    if (windowManager.startsWith("Xfwm4") || windowManager.startsWith("IceWM")) {
-        return {"_NET_WM_ACTION_FULLSCREEN"};
-    }
-    return {};
+    return QStringLiteral("at (%1, %2)").arg(place.x()).arg(place.y());
 }
 
 } // namespace
@@ -71,8 +52,7 @@ private slots:
     {
         Harness h({{"MainLeft", "3000"}, {"MainTop", "1500"}});
         QSignalSpy closed(&h.controller, &MainWindowController::closed);
-        h.showWindow();
-        const xcb_window_t own = h.id();
+        const xcb_window_t own = idOf(h.showWindow());
         QVERIFY(m_x.waitUntilShown(own));
 
         // Placed at the stored frame position: 3000 and 1500 twips are 200 and 100 pixels.
@@ -139,26 +119,24 @@ private slots:
         if (!m_x.supports("_NET_WM_ALLOWED_ACTIONS")) {
             QSKIP("the window manager does not publish the actions it offers");
         }
-        const QStringList anyway = offeredAnyway(m_x.windowManagerName());
         QList<quint32> actions;
         QTRY_VERIFY_WITH_TIMEOUT(
             (actions = m_x.allowedActions(own)).contains(m_x.atom("_NET_WM_ACTION_CLOSE")), 10000);
         QVERIFY(actions.contains(m_x.atom("_NET_WM_ACTION_MOVE")));
-        for (const char* absent : {"_NET_WM_ACTION_MINIMIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ",
-                                   "_NET_WM_ACTION_MAXIMIZE_VERT", "_NET_WM_ACTION_RESIZE",
-                                   "_NET_WM_ACTION_FULLSCREEN"}) {
-            if (!anyway.contains(absent)) {
-                QVERIFY2(!actions.contains(m_x.atom(absent)), absent);
-            }
+        QList<const char*> absent = {"_NET_WM_ACTION_MINIMIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ",
+                                     "_NET_WM_ACTION_MAXIMIZE_VERT", "_NET_WM_ACTION_RESIZE"};
+        // Xfwm4 and IceWM offer a fixed window fullscreen although its hints ask them not to,
+        // and the program leaves that alone (the README lists it).
+        const QByteArray wm = m_x.windowManagerName();
+        if (!wm.startsWith("Xfwm4") && !wm.startsWith("IceWM")) {
+            absent.append("_NET_WM_ACTION_FULLSCREEN");
+        }
+        for (const char* action : absent) {
+            QVERIFY2(!actions.contains(m_x.atom(action)), action);
         }
     }
 
-    void closeAndReopenKeepsThePlace_data()
-    {
-        QTest::addColumn<bool>("settings");
-        QTest::newRow("main window") << false;
-        QTest::newRow("settings window") << true;
-    }
+    void closeAndReopenKeepsThePlace_data() { frameOffersMoveAndCloseOnly_data(); }
 
     // Three times shown, closed through the window manager and shown again from what the
     // close stored: the frame stays where it was. A window manager whose notion of the
@@ -168,20 +146,18 @@ private slots:
         QFETCH(bool, settings);
         QTemporaryDir dir;
         const QString storePath = dir.filePath("VARNETH.conf");
+        // Only the first run starts from places written here; later ones read them.
+        const Harness::Writes start = {{"MainLeft", "3000"},
+                                       {"MainTop", "1500"},
+                                       {"SettingsScreenLeft", "4500"},
+                                       {"SettingsScreenTop", "3750"}};
         std::unique_ptr<Harness> h;
         QPoint first;
         for (int round = 0; round < 4; ++round) {
             // The main window is a new run each round; the settings window opens again.
             if (!h || !settings) {
-                // Only the first run starts from places written here; later ones read them.
-                const Harness::Writes start = round > 0
-                                                  ? Harness::Writes{}
-                                                  : Harness::Writes{{"MainLeft", "3000"},
-                                                                    {"MainTop", "1500"},
-                                                                    {"SettingsScreenLeft", "4500"},
-                                                                    {"SettingsScreenTop", "3750"}};
                 h.reset();
-                h = std::make_unique<Harness>(start, storePath);
+                h = std::make_unique<Harness>(round == 0 ? start : Harness::Writes{}, storePath);
             }
             QWidget* window = h->showWindow(settings);
             const xcb_window_t own = idOf(window);
@@ -196,12 +172,10 @@ private slots:
                 const QString storedKeys = settings ? "SettingsScreen" : "Main";
                 QTRY_VERIFY2_WITH_TIMEOUT(
                     within1px(m_x.frameTopLeft(own), first),
-                    qPrintable(
-                        QStringLiteral("round %1: at (%2, %3), stored %4, %5")
-                            .arg(round)
-                            .arg(m_x.frameTopLeft(own).x())
-                            .arg(m_x.frameTopLeft(own).y())
-                            .arg(h->stored(storedKeys + "Left"), h->stored(storedKeys + "Top"))),
+                    qPrintable(QStringLiteral("round %1: %2, stored %3, %4")
+                                   .arg(QString::number(round), placeText(m_x.frameTopLeft(own)),
+                                        h->stored(storedKeys + "Left"),
+                                        h->stored(storedKeys + "Top"))),
                     10000);
             }
             if (round == 3) {
@@ -223,8 +197,7 @@ private slots:
     void clickActivatesAndTakesTyping()
     {
         Harness h;
-        h.showWindow();
-        const xcb_window_t own = h.id();
+        const xcb_window_t own = idOf(h.showWindow());
         QVERIFY(m_x.waitUntilActive(own));
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), &h.window, 10000);
 
@@ -268,8 +241,7 @@ private slots:
     {
         QFETCH(bool, maximise);
         Harness h;
-        h.showWindow();
-        const xcb_window_t own = h.id();
+        const xcb_window_t own = idOf(h.showWindow());
         QVERIFY(m_x.waitUntilShown(own));
         const QSize designed = m_x.clientSize(own);
         const QPoint place = device(QPoint(67, 67)); // the default 1000 twips
@@ -290,10 +262,7 @@ private slots:
         QVERIFY(m_x.ping(own));
         QTRY_COMPARE_WITH_TIMEOUT(m_x.clientSize(own), designed, 10000);
         QTRY_VERIFY2_WITH_TIMEOUT(within1px(m_x.frameTopLeft(own), place),
-                                  qPrintable(QStringLiteral("at (%1, %2)")
-                                                 .arg(m_x.frameTopLeft(own).x())
-                                                 .arg(m_x.frameTopLeft(own).y())),
-                                  10000);
+                                  qPrintable(placeText(m_x.frameTopLeft(own))), 10000);
         QVERIFY(!m_x.hasState(own, "_NET_WM_STATE_MAXIMIZED_VERT"));
         h.controller.runCloseSequenceWrites();
         QCOMPARE(h.stored("MainWidth"), QString("10440"));
