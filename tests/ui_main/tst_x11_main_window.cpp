@@ -167,7 +167,6 @@ private slots:
                 // when it places the window: a device pixel either way.
                 const QPoint stored = device(settings ? QPoint(300, 250) : QPoint(200, 100));
                 QTRY_VERIFY_WITH_TIMEOUT(within1px(m_x.frameTopLeft(own), stored), 10000);
-                first = m_x.frameTopLeft(own);
             } else {
                 const QString storedKeys = settings ? "SettingsScreen" : "Main";
                 QTRY_VERIFY2_WITH_TIMEOUT(
@@ -189,6 +188,16 @@ private slots:
             // invisible borders in.
             QTRY_VERIFY_WITH_TIMEOUT(m_x.frameOf(own) == own && !m_x.clientList().contains(own),
                                      10000);
+            if (round == 0) {
+                // Every later round reopens where the first close left it. That may be a
+                // device pixel from the first placing, which Qt can still move by its
+                // rounding of the frame at a fractional scale after the window is shown.
+                const QString keys = settings ? "SettingsScreen" : "Main";
+                const QPoint left(h->stored(keys + "Left").toInt() / 15,
+                                  h->stored(keys + "Top").toInt() / 15);
+                QVERIFY(within1px(left, settings ? QPoint(300, 250) : QPoint(200, 100)));
+                first = device(left);
+            }
         }
     }
 

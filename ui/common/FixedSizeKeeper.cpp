@@ -47,11 +47,16 @@ void FixedSizeKeeper::restoreSize()
 {
     m_pending = false;
     ++m_refused;
-    if (m_window.windowState() & kImposedStates) {
+    // Where the window manager says the window is maximised or full-screen, it has moved
+    // it too. A size another program asked for leaves it where it stood, and moving it then
+    // would only carry the place as Qt last heard it into the store: a device pixel off at
+    // 144 dpi under mutter, IceWM's border off while IceWM maps it.
+    const bool stateImposed = m_window.windowState() & kImposedStates;
+    if (stateImposed) {
         m_window.setWindowState(m_window.windowState() & ~kImposedStates);
     }
     m_window.resize(m_window.minimumSize());
-    if (m_place && m_window.pos() != *m_place) {
+    if (stateImposed && m_place && m_window.pos() != *m_place) {
         m_window.move(*m_place);
     }
 }
