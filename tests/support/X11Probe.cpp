@@ -109,21 +109,6 @@ void X11Probe::deleteProperty(xcb_window_t window, const char* name)
     sync();
 }
 
-QList<quint32> X11Probe::wmState(xcb_window_t window)
-{
-    return property(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
-}
-
-bool X11Probe::hasState(xcb_window_t window, const char* state)
-{
-    return wmState(window).contains(atom(state));
-}
-
-QList<quint32> X11Probe::allowedActions(xcb_window_t window)
-{
-    return property(window, "_NET_WM_ALLOWED_ACTIONS", XCB_ATOM_ATOM);
-}
-
 QList<quint32> X11Probe::rootProperty(const char* name, xcb_atom_t type)
 {
     return property(m_root, name, type);
@@ -298,16 +283,6 @@ void X11Probe::sendToRoot(xcb_window_t window, const char* type, quint32 l0, qui
                 atom(type), {l0, l1, l2, l3});
 }
 
-void X11Probe::closeThroughWindowManager(xcb_window_t window)
-{
-    sendToRoot(window, "_NET_CLOSE_WINDOW", XCB_CURRENT_TIME, 2);
-}
-
-void X11Probe::activate(xcb_window_t window)
-{
-    sendToRoot(window, "_NET_ACTIVE_WINDOW", 2, XCB_CURRENT_TIME);
-}
-
 bool X11Probe::activateAndWait(xcb_window_t window, int timeoutMs)
 {
     for (int waited = 0; waited < timeoutMs; waited += 250) {
@@ -317,11 +292,6 @@ bool X11Probe::activateAndWait(xcb_window_t window, int timeoutMs)
         }
     }
     return false;
-}
-
-void X11Probe::setState(xcb_window_t window, const char* state, bool on)
-{
-    sendToRoot(window, "_NET_WM_STATE", on ? 1 : 0, atom(state), 0, 2);
 }
 
 bool X11Probe::awaitEvent(int timeoutMs,

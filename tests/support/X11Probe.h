@@ -47,9 +47,18 @@ public:
     void deleteProperty(xcb_window_t window, const char* name);
 
     // The window manager's view (EWMH).
-    QList<quint32> wmState(xcb_window_t window);
-    bool hasState(xcb_window_t window, const char* state);
-    QList<quint32> allowedActions(xcb_window_t window);
+    QList<quint32> wmState(xcb_window_t window)
+    {
+        return property(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
+    }
+    bool hasState(xcb_window_t window, const char* state)
+    {
+        return wmState(window).contains(atom(state));
+    }
+    QList<quint32> allowedActions(xcb_window_t window)
+    {
+        return property(window, "_NET_WM_ALLOWED_ACTIONS", XCB_ATOM_ATOM);
+    }
     xcb_window_t activeWindow() { return rootProperty("_NET_ACTIVE_WINDOW").value(0); }
     QList<quint32> clientList() { return rootProperty("_NET_CLIENT_LIST"); }
     bool hasWindowManager() { return !rootProperty("_NET_SUPPORTING_WM_CHECK").isEmpty(); }
@@ -98,14 +107,23 @@ public:
     void sendToRoot(xcb_window_t window, const char* type, quint32 l0, quint32 l1 = 0,
                     quint32 l2 = 0, quint32 l3 = 0);
     // The user's close through the window manager: it answers with WM_DELETE_WINDOW.
-    void closeThroughWindowManager(xcb_window_t window);
+    void closeThroughWindowManager(xcb_window_t window)
+    {
+        sendToRoot(window, "_NET_CLOSE_WINDOW", XCB_CURRENT_TIME, 2);
+    }
     // As a pager asks: honoured without focus-stealing checks.
-    void activate(xcb_window_t window);
+    void activate(xcb_window_t window)
+    {
+        sendToRoot(window, "_NET_ACTIVE_WINDOW", 2, XCB_CURRENT_TIME);
+    }
     // Activates the window and waits until the window manager reports it active, asking
     // again now and then: a window manager still busy with a newly mapped window may hand
     // the focus to that one after our request.
     bool activateAndWait(xcb_window_t window, int timeoutMs = 10000);
-    void setState(xcb_window_t window, const char* state, bool on);
+    void setState(xcb_window_t window, const char* state, bool on)
+    {
+        sendToRoot(window, "_NET_WM_STATE", on ? 1 : 0, atom(state), 0, 2);
+    }
     void setAbove(xcb_window_t window, bool above)
     {
         setState(window, "_NET_WM_STATE_ABOVE", above);
