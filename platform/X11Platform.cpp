@@ -93,6 +93,18 @@ void writeList(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t pro
                         static_cast<std::uint32_t>(items.size()), items.data());
 }
 
+xcb_client_message_event_t clientMessage(std::uint32_t window, std::uint32_t type,
+                                         std::uint8_t format)
+{
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof(event));
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = format;
+    event.window = window;
+    event.type = type;
+    return event;
+}
+
 // The X server's time now, as a client learns it: from the PropertyNotify of a change to
 // a window of its own. Qt's connection cannot wait for an event here, since Qt reads its
 // events, so a short connection of our own asks. 0 (CurrentTime) when the server is gone.
@@ -362,9 +374,10 @@ void X11Platform::activate(QWindow& window, const Activation& launch)
     }
     window.raise();
     // The last item: the active window of ours, and none of ours is.
-    askWindowManager(
-        target, ActiveWindow,
-        {SourceApplication, launch.startupTime().value_or(serverTimeNow()), XCB_WINDOW_NONE});
+    askWindowManager(target, ActiveWindow,
+                     {SourceApplication,
+                      launch.startupTime() ? *launch.startupTime() : serverTimeNow(),
+                      XCB_WINDOW_NONE});
     if (!startupId.isEmpty()) {
         QByteArray quoted = startupId;
         quoted.replace('\\', "\\\\").replace('"', "\\\"");
@@ -377,12 +390,7 @@ void X11Platform::activate(QWindow& window, const Activation& launch)
 void X11Platform::askWindowManager(std::uint32_t window, Atom type,
                                    std::initializer_list<std::uint32_t> data)
 {
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof(event));
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = atom(type);
+    xcb_client_message_event_t event = clientMessage(window, atom(type), 32);
     std::copy(data.begin(), data.end(), event.data.data32);
     xcb_send_event(m_connection, 0, m_root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
@@ -393,12 +401,7 @@ void X11Platform::askWindowManager(std::uint32_t window, Atom type,
 // 20 bytes, the first as _NET_STARTUP_INFO_BEGIN and the rest as _NET_STARTUP_INFO.
 void X11Platform::sendStartupMessage(std::uint32_t window, const QByteArray& message)
 {
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof(event));
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 8;
-    event.window = window;
-    event.type = atom(StartupInfoBegin);
+    xcb_client_message_event_t event = clientMessage(window, atom(StartupInfoBegin), 8);
     const qsizetype length = message.size() + 1;
     for (qsizetype sent = 0; sent < length; sent += 20) {
         std::memset(event.data.data8, 0, sizeof(event.data.data8));

@@ -87,14 +87,17 @@ bool Program::activate(const Activation& launch)
     if (m_closed) {
         return false;
     }
-    QWidget* target = &m_window;
-    if (SettingsWindow* settings = m_settingsWindow.window(); settings && settings->isVisible()) {
-        target = settings;
-    }
-    if (QWindow* window = target->windowHandle()) {
+    QWidget* target = shownSettingsWindow();
+    if (QWindow* window = (target ? target : &m_window)->windowHandle()) {
         m_platform.activate(*window, launch);
     }
     return true;
+}
+
+SettingsWindow* Program::shownSettingsWindow() const
+{
+    SettingsWindow* settings = m_settingsWindow.window();
+    return settings && settings->isVisible() ? settings : nullptr;
 }
 
 void Program::endSession()
@@ -103,7 +106,7 @@ void Program::endSession()
         return;
     }
     m_ending = true;
-    if (SettingsWindow* settings = m_settingsWindow.window(); settings && settings->isVisible()) {
+    if (SettingsWindow* settings = shownSettingsWindow()) {
         settings->close();
     }
     m_window.close();
@@ -133,7 +136,7 @@ void Program::storeWithoutDisplay()
     m_closed = true;
     m_ending = true;
     StoreFailureReporter::Results results;
-    if (SettingsWindow* settings = m_settingsWindow.window(); settings && settings->isVisible()) {
+    if (shownSettingsWindow()) {
         results.append(m_settingsWindow.runStoreSequence(false));
     }
     results.append(m_controller.runCloseSequenceWrites(false));

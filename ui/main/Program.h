@@ -18,6 +18,7 @@ namespace varneth {
 
 class Platform;
 class SettingsStore;
+class SettingsWindow;
 
 // The whole program: both windows with their controllers over one store and one platform,
 // the cursor-blink limiter, and the way out once the main window has closed. main() and
@@ -71,6 +72,8 @@ protected:
 
 private:
     static void quitApplication(int status);
+    // The settings window while it is open, else none.
+    SettingsWindow* shownSettingsWindow() const;
     static void storeAtExit();
     void storeWithoutDisplay();
 
