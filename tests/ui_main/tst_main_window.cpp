@@ -30,11 +30,18 @@ struct Harness : ProgramHarness<FakePlatform>
         : ProgramHarness(stored, {}, locale, [] { return kNow; })
     {
     }
-    // Loaded as a start loads it, and shown.
-    void loadAndShow()
+    // Loaded as a start loads it, and shown; returned for the test to wait on.
+    MainWindow* loadAndShow()
     {
         controller.load();
         window.show();
+        return &window;
+    }
+    // The three results, in their order on the row.
+    QStringList results() const
+    {
+        return {text("TOTAL_USD_VALUATION_TEXTBOX_1"), text("CONVERTED_VALUATION_1"),
+                text("TOTAL_VALUATION_1")};
     }
 };
 
@@ -94,10 +101,7 @@ private slots:
         QCOMPARE(h.text("EXCHANGE_RATE_TEXTBOX"), QString("Exchange Rate"));
         QCOMPARE(h.text("AMOUNT_IN_WALLET_1"), QString("0"));
         QCOMPARE(h.text("CURRENT_DOLLAR_VALUATION_1"), QString("0"));
-        for (const char* result :
-             {"TOTAL_USD_VALUATION_TEXTBOX_1", "CONVERTED_VALUATION_1", "TOTAL_VALUATION_1"}) {
-            QCOMPARE(h.text(result), QString("00000000.00000000"));
-        }
+        QCOMPARE(h.results(), QStringList(3, "00000000.00000000"));
 
         QCOMPARE(h.window.recalculateTimer()->interval(), 1000);
         QVERIFY(h.window.recalculateTimer()->isRunning());
@@ -108,9 +112,7 @@ private slots:
         QVERIFY(h.store.writes().isEmpty());
 
         h.controller.recalculate();
-        QCOMPARE(h.text("TOTAL_USD_VALUATION_TEXTBOX_1"), QString("0"));
-        QCOMPARE(h.text("CONVERTED_VALUATION_1"), QString("0"));
-        QCOMPARE(h.text("TOTAL_VALUATION_1"), QString("0"));
+        QCOMPARE(h.results(), QStringList(3, "0"));
     }
 
     void storedTextsAreRestoredExactly_data()
@@ -154,36 +156,31 @@ private slots:
         QFETCH(QString, locale);
         QFETCH(QString, stored);
         QFETCH(bool, runs);
-        Harness onTop({{"AlwaysOnTopTimer_TICKBOX", stored}}, QLocale(locale));
-        onTop.controller.load();
-        QCOMPARE(onTop.window.alwaysOnTopTimer()->isRunning(), runs);
-        QVERIFY(!onTop.window.autosaveTimer()->isRunning());
-
-        Harness autosave({{"AUTOSAVE_TICKBOX", stored}}, QLocale(locale));
-        autosave.controller.load();
-        QCOMPARE(autosave.window.autosaveTimer()->isRunning(), runs);
-        QVERIFY(!autosave.window.alwaysOnTopTimer()->isRunning());
+        // Each tick box switches its own timer and leaves the other one stopped.
+        for (const bool onTop : {true, false}) {
+            Harness h({{onTop ? "AlwaysOnTopTimer_TICKBOX" : "AUTOSAVE_TICKBOX", stored}},
+                      QLocale(locale));
+            h.controller.load();
+            QCOMPARE(h.window.alwaysOnTopTimer()->isRunning(), onTop && runs);
+            QCOMPARE(h.window.autosaveTimer()->isRunning(), !onTop && runs);
+        }
     }
 
     void typedInputsAreValuedOnTheNextTick()
     {
         Harness h;
-        h.loadAndShow();
-        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QVERIFY(QTest::qWaitForWindowActive(h.loadAndShow()));
         h.type("AMOUNT_IN_WALLET_1", "2");
         h.type("CURRENT_DOLLAR_VALUATION_1", "3");
         h.type("EXCHANGE_RATE_TEXTBOX", "0.5");
         h.controller.recalculate();
-        QCOMPARE(h.text("TOTAL_USD_VALUATION_TEXTBOX_1"), QString("6"));
-        QCOMPARE(h.text("CONVERTED_VALUATION_1"), QString("1.5"));
-        QCOMPARE(h.text("TOTAL_VALUATION_1"), QString("3"));
+        QCOMPARE(h.results(), QStringList({"6", "1.5", "3"}));
     }
 
     void tabVisitsFieldsThenButtons()
     {
         Harness h;
-        h.loadAndShow();
-        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QVERIFY(QTest::qWaitForWindowActive(h.loadAndShow()));
         const QStringList expected =
             u"EXCHANGE_RATE_TEXTBOX AMOUNT_IN_WALLET_1 CURRENT_DOLLAR_VALUATION_1 "
             u"TOTAL_USD_VALUATION_TEXTBOX_1 CONVERTED_VALUATION_1 TOTAL_VALUATION_1 "
@@ -199,14 +196,12 @@ private slots:
     void focusHighlightsOnlyTheAmountAndPrice()
     {
         Harness h;
-        h.loadAndShow();
-        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QVERIFY(QTest::qWaitForWindowActive(h.loadAndShow()));
         QLineEdit* amount = h.field("AMOUNT_IN_WALLET_1");
         QLineEdit* price = h.field("CURRENT_DOLLAR_VALUATION_1");
         QLineEdit* rate = h.field("EXCHANGE_RATE_TEXTBOX");
         const QColor rateBase = base(rate);
-        const QColor highlight(0, 255, 255);
-        const QColor plain(255, 255, 255);
+        const QColor highlight(0, 255, 255), plain(255, 255, 255);
 
         amount->setFocus();
         QCOMPARE(base(amount), highlight);
@@ -248,8 +243,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, calculatorStarts);
         Harness h;
-        h.loadAndShow();
-        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QVERIFY(QTest::qWaitForWindowActive(h.loadAndShow()));
         auto* target = h.window.findChild<QWidget*>(focused);
         target->setFocus();
         QTest::keyClick(target, Qt::Key(key));
@@ -260,8 +254,7 @@ private slots:
     void resultsIgnoreTypingAndKeepTheirSelection()
     {
         Harness h({{"AMOUNT_IN_WALLET_1", "2"}, {"CURRENT_DOLLAR_VALUATION_1", "3"}});
-        h.loadAndShow();
-        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QVERIFY(QTest::qWaitForWindowActive(h.loadAndShow()));
         h.controller.recalculate();
         QLineEdit* total = h.field("TOTAL_USD_VALUATION_TEXTBOX_1");
         total->setFocus();
@@ -293,8 +286,7 @@ private slots:
                    {"MainTop", "2000"},
                    {"MainWidth", "10440"},
                    {"MainHeight", "1995"}});
-        h.loadAndShow();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(QTest::qWaitForWindowExposed(h.loadAndShow()));
         h.field("CURRENT_DOLLAR_VALUATION_1")->setText("42.5");
         QVERIFY(h.window.close());
         QVERIFY(h.quits.isEmpty()); // only once the close event is over
@@ -533,10 +525,9 @@ private slots:
         if (warned) {
             for (const auto& [key, text, fallback] :
                  {std::tuple{"MainWidth", width, "10440"}, {"MainHeight", height, "1995"}}) {
-                const QString line = u"^the setting %1 holds \"%2\", .*using its default %3$"_s;
-                const QString escaped = QRegularExpression::escape(text);
-                QTest::ignoreMessage(QtWarningMsg,
-                                     QRegularExpression(line.arg(key, escaped, fallback)));
+                const QString line = u"^the setting %1 holds \"%2\", .*using its default %3$"_s.arg(
+                    key, QRegularExpression::escape(text), fallback);
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression(line));
             }
         }
         QTest::failOnWarning(QRegularExpression(".*"));
@@ -555,22 +546,19 @@ private slots:
     {
         QFETCH(Qt::WindowState, state);
         Harness h({{"MainWidth", "12000"}, {"MainHeight", "2400"}});
-        h.loadAndShow();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(QTest::qWaitForWindowExposed(h.loadAndShow()));
         const QSize designed = h.window.size();
         // A close while the imposed size holds stores the designed size all the same.
-        QList<QSize> imposed;
+        bool imposed = false;
         ResizeWatcher watcher(h.window, [&](QSize size) {
-            if (size != designed && imposed.isEmpty()) {
+            if (size != designed && !imposed) {
+                imposed = true;
                 h.controller.runCloseSequenceWrites();
-            }
-            if (size != designed) {
-                imposed.append(size);
             }
         });
         // What a window manager does on its own: the platform window takes another size.
         h.window.windowHandle()->setWindowState(state);
-        QTRY_VERIFY(!imposed.isEmpty());
+        QTRY_VERIFY(imposed);
         QTRY_COMPARE(h.window.size(), designed);
         QCOMPARE(h.window.windowState(), Qt::WindowNoState);
         QCOMPARE(h.stored("MainWidth"), QString("12000"));
@@ -590,8 +578,7 @@ private slots:
         QFETCH(QString, width);
         QFETCH(QString, height);
         Harness h({{"MainWidth", width}, {"MainHeight", height}});
-        h.loadAndShow();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QVERIFY(QTest::qWaitForWindowExposed(h.loadAndShow()));
         const QStatusBar* bar = h.window.statusBar();
         QCOMPARE(bar->geometry().bottom(), h.window.rect().bottom());
         QCOMPARE(bar->width(), h.window.width());
