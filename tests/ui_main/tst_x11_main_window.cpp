@@ -151,6 +151,8 @@ private slots:
                                        {"MainTop", "1500"},
                                        {"SettingsScreenLeft", "4500"},
                                        {"SettingsScreenTop", "3750"}};
+        const QString keys = settings ? "SettingsScreen" : "Main";
+        const QPoint startPlace = settings ? QPoint(300, 250) : QPoint(200, 100); // in pixels
         std::unique_ptr<Harness> h;
         QPoint first;
         for (int round = 0; round < 4; ++round) {
@@ -162,21 +164,15 @@ private slots:
             QWidget* window = h->showWindow(settings);
             const xcb_window_t own = idOf(window);
             QVERIFY(m_x.waitUntilShown(own));
-            if (round == 0) {
-                // At a fractional scale Qt rounds the frame's border to whole scaled pixels
-                // when it places the window: a device pixel either way.
-                const QPoint stored = device(settings ? QPoint(300, 250) : QPoint(200, 100));
-                QTRY_VERIFY_WITH_TIMEOUT(within1px(m_x.frameTopLeft(own), stored), 10000);
-            } else {
-                const QString storedKeys = settings ? "SettingsScreen" : "Main";
-                QTRY_VERIFY2_WITH_TIMEOUT(
-                    within1px(m_x.frameTopLeft(own), first),
-                    qPrintable(QStringLiteral("round %1: %2, stored %3, %4")
-                                   .arg(QString::number(round), placeText(m_x.frameTopLeft(own)),
-                                        h->stored(storedKeys + "Left"),
-                                        h->stored(storedKeys + "Top"))),
-                    10000);
-            }
+            // At a fractional scale Qt rounds the frame's border to whole scaled pixels when
+            // it first places the window: a device pixel either way.
+            const QPoint expected = round == 0 ? device(startPlace) : first;
+            QTRY_VERIFY2_WITH_TIMEOUT(
+                within1px(m_x.frameTopLeft(own), expected),
+                qPrintable(QStringLiteral("round %1: %2, stored %3, %4")
+                               .arg(QString::number(round), placeText(m_x.frameTopLeft(own)),
+                                    h->stored(keys + "Left"), h->stored(keys + "Top"))),
+                10000);
             if (round == 3) {
                 break;
             }
@@ -192,10 +188,9 @@ private slots:
                 // Every later round reopens where the first close left it. That may be a
                 // device pixel from the first placing, which Qt can still move by its
                 // rounding of the frame at a fractional scale after the window is shown.
-                const QString keys = settings ? "SettingsScreen" : "Main";
                 const QPoint left(h->stored(keys + "Left").toInt() / 15,
                                   h->stored(keys + "Top").toInt() / 15);
-                QVERIFY(within1px(left, settings ? QPoint(300, 250) : QPoint(200, 100)));
+                QVERIFY(within1px(left, startPlace));
                 first = device(left);
             }
         }
