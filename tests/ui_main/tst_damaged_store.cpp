@@ -5,9 +5,11 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
-#include <memory>
+#include <algorithm>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,40 +41,37 @@ bool mountTmpfs(const QString& config, Damage how)
                    how == Damage::ReadOnlyMount ? MS_RDONLY : 0, "size=64k,mode=0700") == 0;
 }
 
+// A new file holding the bytes, in a folder made for it if need be.
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QCOMPARE(out.write(bytes), bytes.size());
+}
+
 void damage(const QString& config, Damage how)
 {
     const QString folder = config + "/VARNETH";
     const QString file = folder + "/VARNETH.conf";
     switch (how) {
     case Damage::RandomBytes: {
-        QVERIFY(QDir().mkpath(folder));
         QByteArray bytes(64 * 1024, Qt::Uninitialized);
         QRandomGenerator generator(20261207); // the same garbage every run
-        for (char& byte : bytes) {
-            byte = static_cast<char>(generator.bounded(256));
-        }
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        QCOMPARE(out.write(bytes), bytes.size());
+        std::generate(bytes.begin(), bytes.end(), [&] { return char(generator.bounded(256)); });
+        writeFile(file, bytes);
         break;
     }
     case Damage::FileIsFolder:
         QVERIFY(QDir().mkpath(file));
         break;
-    case Damage::FolderIsFile: {
-        QFile out(folder);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("not a folder\n");
+    case Damage::FolderIsFile:
+        writeFile(folder, "not a folder\n");
         break;
-    }
     case Damage::FileUnreadable:
     case Damage::FolderReadOnly: {
         const bool unreadable = how == Damage::FileUnreadable;
-        QVERIFY(QDir().mkpath(folder));
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(unreadable ? "[Settings]\nAMOUNT_IN_WALLET_1=5\n" : "[Settings]\n");
-        out.close();
+        writeFile(file, unreadable ? "[Settings]\nAMOUNT_IN_WALLET_1=5\n" : "[Settings]\n");
         QVERIFY(::chmod(QFile::encodeName(file).constData(), unreadable ? 0 : 0400) == 0);
         if (!unreadable) {
             QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0500) == 0);
@@ -92,13 +91,6 @@ void damage(const QString& config, Damage how)
     }
 }
 
-// QTemporaryDir cannot remove what it may not write into.
-void repair(const QString& config)
-{
-    ::chmod(QFile::encodeName(config + "/VARNETH").constData(), 0700);
-    ::chmod(QFile::encodeName(config + "/VARNETH/VARNETH.conf").constData(), 0600);
-}
-
 } // namespace
 
 class TestDamagedStore : public QObject
@@ -106,20 +98,6 @@ class TestDamagedStore : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        // A fresh folder for every row: each damages its own store.
-        m_config = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_config->isValid());
-    }
-
-    void cleanup()
-    {
-        repair(m_config->path());
-        ::umount2(QFile::encodeName(m_config->path()).constData(), MNT_DETACH);
-        m_config.reset();
-    }
-
     void startsOnDefaultsAndReportsAtClose_data()
     {
         QTest::addColumn<Damage>("how");
@@ -149,17 +127,26 @@ private slots:
         if (needsNonRoot && ::geteuid() == 0) {
             QSKIP("root reads and writes whatever the mode says");
         }
-        if (!mountTmpfs(m_config->path(), how)) {
+        // A fresh folder for every row: each damages its own store.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString config = dir.path();
+        // QTemporaryDir cannot remove what it may not write into, nor what is mounted on it.
+        const auto repair = qScopeGuard([&] {
+            ::chmod(QFile::encodeName(config + "/VARNETH").constData(), 0700);
+            ::chmod(QFile::encodeName(config + "/VARNETH/VARNETH.conf").constData(), 0600);
+            ::umount2(QFile::encodeName(config).constData(), MNT_DETACH);
+        });
+        if (!mountTmpfs(config, how)) {
             QSKIP("no right to mount a file system here");
         }
-        damage(m_config->path(), how);
+        damage(config, how);
         if (QTest::currentTestFailed()) {
             return;
         }
 
-        ProgramHarness<QtPlatform> program({}, m_config->path() + "/VARNETH/VARNETH.conf");
-        program.showWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&program.window));
+        ProgramHarness<QtPlatform> program({}, config + "/VARNETH/VARNETH.conf");
+        QVERIFY(QTest::qWaitForWindowExposed(program.showWindow()));
 
         // Every input, timer and tick box as on a first run.
         MainWindow& window = program.window;
@@ -195,13 +182,10 @@ private slots:
         // One message for the whole close, naming the file and why it failed.
         QCOMPARE(program.shown.size(), 1);
         const QString message = program.shown.first();
-        QVERIFY2(message.contains(QDir::toNativeSeparators(program.store.filePath())),
-                 qPrintable(message));
-        QVERIFY2(message.contains(reason), qPrintable(message));
+        for (const QString& part : {QDir::toNativeSeparators(program.store.filePath()), reason}) {
+            QVERIFY2(message.contains(part), qPrintable(message));
+        }
     }
-
-private:
-    std::unique_ptr<QTemporaryDir> m_config;
 };
 
 QTEST_MAIN(TestDamagedStore)
