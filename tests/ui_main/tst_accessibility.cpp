@@ -4,7 +4,6 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 

@@ -1,6 +1,5 @@
 #include "CommandLine.h"
 
-#include <QCoreApplication>
 #include <QTest>
 
 using namespace varneth;
@@ -44,8 +43,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, output);
         QFETCH(QString, error);
-        const std::optional<CommandLine::Answer> answer =
-            CommandLine::answer(QStringList{"varneth"} + arguments);
+        const auto answer = CommandLine::answer(QStringList{"varneth"} + arguments);
         QCOMPARE(answer.has_value(), status >= 0);
         if (!answer) {
             return;

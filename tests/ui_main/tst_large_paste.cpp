@@ -30,9 +30,8 @@ private slots:
         QCOMPARE(pasted.size(), kMebi);
 
         ProgramHarness<QtPlatform> program;
-        program.showWindow();
+        QVERIFY(QTest::qWaitForWindowActive(program.showWindow()));
         MainWindow& window = program.window;
-        QVERIFY(QTest::qWaitForWindowActive(&window));
         window.field(ValuationField::CurrentDollarValuation)->setText("4");
         window.field(ValuationField::ExchangeRate)->setText("0.5");
 

@@ -42,9 +42,8 @@ private slots:
     void hundredThousandRecalculationsKeepMemoryFlat()
     {
         ProgramHarness<QtPlatform> program;
-        program.showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(program.showWindow()));
         MainWindow& window = program.window;
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QLineEdit* amount = window.field(ValuationField::AmountInWallet);
         window.field(ValuationField::CurrentDollarValuation)->setText("30000.5");
         window.field(ValuationField::ExchangeRate)->setText("0.92");
