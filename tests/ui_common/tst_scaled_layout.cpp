@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyleOptionButton>
-#include <QTest>
 
 using namespace varneth;
 
@@ -114,9 +113,8 @@ private slots:
     void init()
     {
         m_program = std::make_unique<ProgramHarness<QtPlatform>>();
-        m_program->showWindow(true);
+        QVERIFY(QTest::qWaitForWindowExposed(m_program->showWindow(true))); // the settings window
         QVERIFY(QTest::qWaitForWindowExposed(&m_program->window));
-        QVERIFY(QTest::qWaitForWindowExposed(m_program->settingsController.window()));
     }
 
     void cleanup() { m_program.reset(); }

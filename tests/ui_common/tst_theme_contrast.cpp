@@ -7,9 +7,7 @@
 #include <QCheckBox>
 #include <QHash>
 #include <QLabel>
-#include <QLineEdit>
 #include <QStyleOptionButton>
-#include <QTest>
 #include <algorithm>
 #include <cmath>
 #include <tuple>
@@ -93,11 +91,8 @@ double textContrast(const QImage& image)
     };
     const QRgb background =
         std::max_element(counts.keyValueBegin(), counts.keyValueEnd(), rarer)->first;
-    double best = 1.0;
-    for (const QRgb colour : counts.keys()) {
-        best = std::max(best, contrast(background, colour));
-    }
-    return best;
+    const auto against = [&](QRgb colour) { return contrast(background, colour); };
+    return against(std::ranges::max(counts.keys(), {}, against));
 }
 
 } // namespace
@@ -145,8 +140,7 @@ private slots:
         }
 
         QStringList failures;
-        QString lowest;
-        double lowestRatio = 1e9;
+        std::pair<double, QString> lowest(1e9, QString());
         int measured = 0;
         for (QWidget* widget : window->findChildren<QWidget*>()) {
             const bool hasText = qobject_cast<QLabel*>(widget) ||
@@ -159,15 +153,12 @@ private slots:
             const double ratio = textContrast(widget->grab().toImage().copy(textArea(widget)));
             const QString figure =
                 QString::asprintf("%s %.2f:1", qPrintable(widget->objectName()), ratio);
-            if (ratio < lowestRatio) {
-                lowestRatio = ratio;
-                lowest = figure;
-            }
+            lowest = std::min(lowest, std::pair(ratio, figure));
             if (ratio < 4.5) {
                 failures.append(figure);
             }
         }
-        qInfo("%d texts, the lowest %s", measured, qPrintable(lowest));
+        qInfo("%d texts, the lowest %s", measured, qPrintable(lowest.second));
         QVERIFY(measured >= 7); // the settings window has 9, two of them greyed here
         QVERIFY2(failures.isEmpty(), qPrintable("below 4.5:1: " + failures.join(", ")));
     }
