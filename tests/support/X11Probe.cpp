@@ -38,12 +38,6 @@ void sendMessage(xcb_connection_t* connection, xcb_window_t destination, quint32
     xcb_flush(connection);
 }
 
-void roundTrip(xcb_connection_t* connection)
-{
-    xcb_flush(connection);
-    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-}
-
 } // namespace
 
 X11Probe::X11Probe(const char* display)
@@ -107,11 +101,6 @@ void X11Probe::deleteProperty(xcb_window_t window, const char* name)
 {
     xcb_delete_property(m_connection, window, atom(name));
     sync();
-}
-
-QList<quint32> X11Probe::rootProperty(const char* name, xcb_atom_t type)
-{
-    return property(m_root, name, type);
 }
 
 QByteArray X11Probe::windowManagerName()
@@ -373,9 +362,10 @@ quint32 X11Probe::touchUserTime(xcb_window_t window)
     return now;
 }
 
-void X11Probe::sync()
+void X11Probe::roundTrip(xcb_connection_t* connection)
 {
-    roundTrip(m_connection);
+    xcb_flush(connection);
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
 void X11Probe::syncApplication()
