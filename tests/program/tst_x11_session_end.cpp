@@ -122,12 +122,13 @@ struct OwnDisplay
 };
 
 // xsm with a home of its own: with no saved session there, it starts what .xsmstartup
-// lists with SESSION_MANAGER set to its address, and the one entry hands that to us.
+// lists with SESSION_MANAGER set to its address, and the one entry prints that on the
+// output it shares with xsm; xsm's own messages go to its error output.
 bool startXsm(Child& xsm, const QString& home, QProcessEnvironment& programEnv)
 {
     QFile startup(home + "/.xsmstartup");
     if (!startup.open(QIODevice::WriteOnly) ||
-        startup.write("sh -c 'echo \"$SESSION_MANAGER\" > session-manager'\n") < 0) {
+        startup.write("sh -c 'echo \"$SESSION_MANAGER\"'\n") < 0) {
         return false;
     }
     startup.close();
@@ -137,18 +138,10 @@ bool startXsm(Child& xsm, const QString& home, QProcessEnvironment& programEnv)
     env.insert("ICEAUTHORITY", home + "/.ICEauthority");
     xsm.setProcessEnvironment(env);
     xsm.setWorkingDirectory(home);
-    xsm.setStandardOutputFile(QProcess::nullDevice());
     xsm.setStandardErrorFile(QProcess::nullDevice());
     xsm.start("xsm");
-    QFile told(home + "/session-manager");
-    QByteArray address;
-    const auto addressTold = [&] {
-        address = told.open(QIODevice::ReadOnly) ? told.readAll() : QByteArray();
-        told.close();
-        return address.endsWith('\n');
-    };
-    const bool started = QTest::qWaitFor(addressTold, waitMs);
-    programEnv.insert("SESSION_MANAGER", QString::fromLocal8Bit(address.trimmed()));
+    const bool started = QTest::qWaitFor([&] { return xsm.canReadLine(); }, waitMs);
+    programEnv.insert("SESSION_MANAGER", QString::fromLocal8Bit(xsm.readLine().trimmed()));
     programEnv.insert("ICEAUTHORITY", env.value("ICEAUTHORITY"));
     return started;
 }
@@ -190,12 +183,11 @@ xcb_window_t openSettings(X11Probe& x, const QString& display, qint64 pid, xcb_w
 
 xcb_window_t clientNamed(X11Probe& x, const QByteArray& name)
 {
-    for (xcb_window_t window : x.clientList()) {
-        if (x.text(window, "WM_NAME", XCB_ATOM_STRING) == name && x.isViewable(window)) {
-            return window;
-        }
-    }
-    return XCB_WINDOW_NONE;
+    QList<xcb_window_t> named = x.clientList();
+    named.removeIf([&](xcb_window_t window) {
+        return x.text(window, "WM_NAME", XCB_ATOM_STRING) != name || !x.isViewable(window);
+    });
+    return named.value(0);
 }
 
 // Logs out as a user of xsm does: Shutdown, With Checkpoint, a name for the session, and
