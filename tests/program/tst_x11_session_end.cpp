@@ -59,10 +59,7 @@ struct Child : QProcess
 bool xdotool(const QString& display, const QStringList& args)
 {
     QProcess tool;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", display);
-    tool.setProcessEnvironment(env);
-    tool.start("xdotool", args);
+    tool.start("env", QStringList{"DISPLAY=" + display, "xdotool"} + args);
     return tool.waitForFinished(waitMs) && tool.exitStatus() == QProcess::NormalExit &&
            tool.exitCode() == 0;
 }
@@ -100,11 +97,8 @@ struct OwnDisplay
 
     bool start()
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VARNETH_WM", "openbox");
-        desktop.setProcessEnvironment(env);
-        desktop.start(VARNETH_WITH_X11,
-                      {"sh", "-c", "echo \"$DISPLAY $VARNETH_XVFB_PID\"; exec cat >/dev/null"});
+        desktop.start("env", {"VARNETH_WM=openbox", VARNETH_WITH_X11, "sh", "-c",
+                              "echo \"$DISPLAY $VARNETH_XVFB_PID\"; exec cat >/dev/null"});
         if (!QTest::qWaitFor([&] { return desktop.canReadLine(); }, waitMs)) {
             return false;
         }
@@ -132,17 +126,16 @@ bool startXsm(Child& xsm, const QString& home, QProcessEnvironment& programEnv)
         return false;
     }
     startup.close();
+    programEnv.insert("ICEAUTHORITY", home + "/.ICEauthority");
     QProcessEnvironment env = programEnv;
     env.insert("HOME", home);
     env.insert("SM_SAVE_DIR", home);
-    env.insert("ICEAUTHORITY", home + "/.ICEauthority");
     xsm.setProcessEnvironment(env);
     xsm.setWorkingDirectory(home);
     xsm.setStandardErrorFile(QProcess::nullDevice());
     xsm.start("xsm");
     const bool started = QTest::qWaitFor([&] { return xsm.canReadLine(); }, waitMs);
     programEnv.insert("SESSION_MANAGER", QString::fromLocal8Bit(xsm.readLine().trimmed()));
-    programEnv.insert("ICEAUTHORITY", env.value("ICEAUTHORITY"));
     return started;
 }
 
@@ -241,8 +234,6 @@ bool logOutThroughXsm(X11Probe& x, const QString& display)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Ending)
 
 // The real program, typed into as a user does and then ended each way a desktop session
 // ends it; every way must leave the inputs and the geometry in the store file.
