@@ -108,8 +108,6 @@ class Program:
         try:
             test.assertEqual(self.process.wait(timeout=10), 0)
         except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
             test.fail("still running 10 s after its window was closed")
 
     def stored(self):
