@@ -27,8 +27,7 @@ template <class Reply> std::unique_ptr<Reply, decltype(&std::free)> own(Reply* r
 void sendMessage(xcb_connection_t* connection, xcb_window_t destination, quint32 eventMask,
                  xcb_window_t window, xcb_atom_t type, std::initializer_list<quint32> items)
 {
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof(event));
+    xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
