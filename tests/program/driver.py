@@ -11,8 +11,6 @@ import subprocess
 import tempfile
 import time
 
-STORE = os.path.join("VARNETH", "VARNETH.conf")
-
 
 def poll(probe, timeout, ignore=()):
     """What probe returns once it is true, or its last answer after timeout seconds.
@@ -60,7 +58,7 @@ class ConfigFolder(tempfile.TemporaryDirectory):
 
     def __init__(self, seed=None):
         super().__init__()
-        self.store = os.path.join(self.name, STORE)
+        self.store = os.path.join(self.name, "VARNETH", "VARNETH.conf")
         if seed:
             os.makedirs(os.path.dirname(self.store))
             with open(self.store, "w") as store:

@@ -46,41 +46,30 @@ def targets(accessible, relation_type):
 class ScreenReader(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.processes = []
+        # Each cleanup runs, last first, also when a later step here fails.
         cls.config = ConfigFolder()
-        env = dict(os.environ, XDG_CONFIG_HOME=cls.config.name, QT_QPA_PLATFORM="xcb")
-        env.pop("AT_SPI_BUS_ADDRESS", None)
-        try:
-            bus, env["DBUS_SESSION_BUS_ADDRESS"] = session_bus(cls.config.name, env)
-            cls.processes.append(bus)
-            os.environ["DBUS_SESSION_BUS_ADDRESS"] = env["DBUS_SESSION_BUS_ADDRESS"]
-            cls.processes.append(start(["/usr/libexec/at-spi-bus-launcher"], env))
-            reading("the accessibility bus launcher", lambda: "boolean true" in session_call(
-                env, "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-                "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"))
-            session_call(env, "--dest=org.a11y.Bus", "/org/a11y/bus",
-                         "org.freedesktop.DBus.Properties.Set", "string:org.a11y.Status",
-                         "string:ScreenReaderEnabled", "variant:boolean:true")
-            cls.processes.append(start([sys.argv[1]], env))
-            cls.app = reading("VARNETH on the accessibility bus", lambda: next(
-                (app for app in pyatspi.Registry.getDesktop(0) if app and app.name == "VARNETH"),
-                None))
-            # Read every state afresh: this process runs no main loop to hear of changes.
-            cls.app.set_cache_mask(Atspi.Cache.NONE)
-            cls.frame = reading("the main window",
-                                lambda: cls.window(pyatspi.ROLE_FRAME, CAPTION))
-        except BaseException:
-            cls.tearDownClass()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        for process in reversed(cls.processes):
-            stop(process)
+        cls.addClassCleanup(cls.config.cleanup)
         # The launcher leaves the bus address on the root window; no later program on this
         # display is to find that stale address.
-        subprocess.run(["xprop", "-root", "-remove", "AT_SPI_BUS"], check=False)
-        cls.config.cleanup()
+        cls.addClassCleanup(subprocess.run, ["xprop", "-root", "-remove", "AT_SPI_BUS"])
+        env = dict(os.environ, XDG_CONFIG_HOME=cls.config.name, QT_QPA_PLATFORM="xcb")
+        env.pop("AT_SPI_BUS_ADDRESS", None)
+        bus, env["DBUS_SESSION_BUS_ADDRESS"] = session_bus(cls.config.name, env)
+        cls.addClassCleanup(stop, bus)
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = env["DBUS_SESSION_BUS_ADDRESS"]
+        cls.addClassCleanup(stop, start(["/usr/libexec/at-spi-bus-launcher"], env))
+        reading("the accessibility bus launcher", lambda: "boolean true" in session_call(
+            env, "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+            "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"))
+        session_call(env, "--dest=org.a11y.Bus", "/org/a11y/bus",
+                     "org.freedesktop.DBus.Properties.Set", "string:org.a11y.Status",
+                     "string:ScreenReaderEnabled", "variant:boolean:true")
+        cls.addClassCleanup(stop, start([sys.argv[1]], env))
+        cls.app = reading("VARNETH on the accessibility bus", lambda: next(
+            (app for app in pyatspi.Registry.getDesktop(0) if app and app.name == "VARNETH"), None))
+        # Read every state afresh: this process runs no main loop to hear of changes.
+        cls.app.set_cache_mask(Atspi.Cache.NONE)
+        cls.frame = reading("the main window", lambda: cls.window(pyatspi.ROLE_FRAME, CAPTION))
 
     @classmethod
     def window(cls, role, name):

@@ -20,7 +20,6 @@ import os
 import re
 import subprocess
 import sys
-import tempfile
 import threading
 import unittest
 import warnings
@@ -71,14 +70,17 @@ def mutter_keyboard():
 
 
 class Program:
-    """The built program on a store of its own, seeded with a window position."""
+    """The built program on a store of its own, seeded with a window position; the end of
+    its with block stops it and removes what it was given."""
 
-    def __init__(self, platform, bus=None):
+    def __init__(self, platform, own_bus=False):
         self.wayland = platform == "wayland"
         self.config = ConfigFolder(SEEDED_POSITION)
-        # A session bus of the test's own, or none: no other run can be found running.
+        # A session bus of the run's own, or none: no other run can be found running.
+        self.bus, address = (session_bus(self.config.name) if own_bus
+                             else (None, self.config.no_bus()))
         self.env = dict(os.environ, XDG_CONFIG_HOME=self.config.name, QT_QPA_PLATFORM=platform,
-                        DBUS_SESSION_BUS_ADDRESS=bus or self.config.no_bus())
+                        DBUS_SESSION_BUS_ADDRESS=address)
         # The protocol traffic is what every compositor lets a test see of a Wayland window:
         # what the program asked for, and when the compositor gave it the keyboard.
         debug = {"WAYLAND_DEBUG": "client"} if self.wayland else {}
@@ -106,8 +108,6 @@ class Program:
         try:
             test.assertEqual(self.process.wait(timeout=10), 0)
         except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
             test.fail("still running 10 s after its window was closed")
 
     def stored(self):
@@ -116,12 +116,17 @@ class Program:
         parser.read(self.config.store)
         return dict(parser["Settings"])
 
-    def stop(self):
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *raised):
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
         self.reader.join()
         self.process.stderr.close()
+        if self.bus:
+            stop(self.bus)
         self.config.cleanup()
 
 
@@ -270,15 +275,12 @@ class WaylandSession(unittest.TestCase):
 
     def session(self, platform, run):
         rate, amount = f"{run + 1}2.5", f"{run + 3}000"
-        program = Program(platform)
-        try:
+        with Program(platform) as program:
             window = self.row.show(self, program)
             self.row.type(program, window, [SELECT_ALL, rate, TAB, SELECT_ALL, amount])
             self.row.close(program, window)
             program.finish(self)
             stored = program.stored()
-        finally:
-            program.stop()
         self.assertEqual((stored.get("EXCHANGE_RATE_TEXTBOX"), stored.get("AMOUNT_IN_WALLET_1")),
                          (rate, amount))
         if program.wayland:
@@ -294,23 +296,16 @@ class WaylandSession(unittest.TestCase):
 
     def test_second_start(self):
         """Started again, it leaves the running Wayland client alone as the one process."""
-        with tempfile.TemporaryDirectory() as folder:
-            bus, address = session_bus(folder)
-            program = Program("wayland", bus=address)
-            try:
-                window = self.row.show(self, program)
-                again = subprocess.run([BINARY], env=dict(program.env,
-                                       XDG_ACTIVATION_TOKEN="from-the-launcher"),
-                                       capture_output=True, text=True, timeout=10)
-                self.assertEqual(again.returncode, 0, again.stderr)
-                self.assertIsNone(program.process.poll())
-                self.row.type(program, window, [SELECT_ALL, "7.5"])
-                self.row.close(program, window)
-                program.finish(self)
-                stored = program.stored()
-            finally:
-                program.stop()
-                stop(bus)
+        with Program("wayland", own_bus=True) as program:
+            window = self.row.show(self, program)
+            again = subprocess.run([BINARY], capture_output=True, text=True, timeout=10,
+                                   env=dict(program.env, XDG_ACTIVATION_TOKEN="from-the-launcher"))
+            self.assertEqual(again.returncode, 0, again.stderr)
+            self.assertIsNone(program.process.poll())
+            self.row.type(program, window, [SELECT_ALL, "7.5"])
+            self.row.close(program, window)
+            program.finish(self)
+            stored = program.stored()
         self.assertEqual(stored.get("EXCHANGE_RATE_TEXTBOX"), "7.5")
 
 

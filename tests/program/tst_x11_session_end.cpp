@@ -59,10 +59,7 @@ struct Child : QProcess
 bool xdotool(const QString& display, const QStringList& args)
 {
     QProcess tool;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", display);
-    tool.setProcessEnvironment(env);
-    tool.start("xdotool", args);
+    tool.start("env", QStringList{"DISPLAY=" + display, "xdotool"} + args);
     return tool.waitForFinished(waitMs) && tool.exitStatus() == QProcess::NormalExit &&
            tool.exitCode() == 0;
 }
@@ -100,11 +97,8 @@ struct OwnDisplay
 
     bool start()
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VARNETH_WM", "openbox");
-        desktop.setProcessEnvironment(env);
-        desktop.start(VARNETH_WITH_X11,
-                      {"sh", "-c", "echo \"$DISPLAY $VARNETH_XVFB_PID\"; exec cat >/dev/null"});
+        desktop.start("env", {"VARNETH_WM=openbox", VARNETH_WITH_X11, "sh", "-c",
+                              "echo \"$DISPLAY $VARNETH_XVFB_PID\"; exec cat >/dev/null"});
         if (!QTest::qWaitFor([&] { return desktop.canReadLine(); }, waitMs)) {
             return false;
         }
@@ -122,34 +116,26 @@ struct OwnDisplay
 };
 
 // xsm with a home of its own: with no saved session there, it starts what .xsmstartup
-// lists with SESSION_MANAGER set to its address, and the one entry hands that to us.
+// lists with SESSION_MANAGER set to its address, and the one entry prints that on the
+// output it shares with xsm; xsm's own messages go to its error output.
 bool startXsm(Child& xsm, const QString& home, QProcessEnvironment& programEnv)
 {
     QFile startup(home + "/.xsmstartup");
     if (!startup.open(QIODevice::WriteOnly) ||
-        startup.write("sh -c 'echo \"$SESSION_MANAGER\" > session-manager'\n") < 0) {
+        startup.write("sh -c 'echo \"$SESSION_MANAGER\"'\n") < 0) {
         return false;
     }
     startup.close();
+    programEnv.insert("ICEAUTHORITY", home + "/.ICEauthority");
     QProcessEnvironment env = programEnv;
     env.insert("HOME", home);
     env.insert("SM_SAVE_DIR", home);
-    env.insert("ICEAUTHORITY", home + "/.ICEauthority");
     xsm.setProcessEnvironment(env);
     xsm.setWorkingDirectory(home);
-    xsm.setStandardOutputFile(QProcess::nullDevice());
     xsm.setStandardErrorFile(QProcess::nullDevice());
     xsm.start("xsm");
-    QFile told(home + "/session-manager");
-    QByteArray address;
-    const auto addressTold = [&] {
-        address = told.open(QIODevice::ReadOnly) ? told.readAll() : QByteArray();
-        told.close();
-        return address.endsWith('\n');
-    };
-    const bool started = QTest::qWaitFor(addressTold, waitMs);
-    programEnv.insert("SESSION_MANAGER", QString::fromLocal8Bit(address.trimmed()));
-    programEnv.insert("ICEAUTHORITY", env.value("ICEAUTHORITY"));
+    const bool started = QTest::qWaitFor([&] { return xsm.canReadLine(); }, waitMs);
+    programEnv.insert("SESSION_MANAGER", QString::fromLocal8Bit(xsm.readLine().trimmed()));
     return started;
 }
 
@@ -190,12 +176,11 @@ xcb_window_t openSettings(X11Probe& x, const QString& display, qint64 pid, xcb_w
 
 xcb_window_t clientNamed(X11Probe& x, const QByteArray& name)
 {
-    for (xcb_window_t window : x.clientList()) {
-        if (x.text(window, "WM_NAME", XCB_ATOM_STRING) == name && x.isViewable(window)) {
-            return window;
-        }
-    }
-    return XCB_WINDOW_NONE;
+    QList<xcb_window_t> named = x.clientList();
+    named.removeIf([&](xcb_window_t window) {
+        return x.text(window, "WM_NAME", XCB_ATOM_STRING) != name || !x.isViewable(window);
+    });
+    return named.value(0);
 }
 
 // Logs out as a user of xsm does: Shutdown, With Checkpoint, a name for the session, and
@@ -249,8 +234,6 @@ bool logOutThroughXsm(X11Probe& x, const QString& display)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Ending)
 
 // The real program, typed into as a user does and then ended each way a desktop session
 // ends it; every way must leave the inputs and the geometry in the store file.

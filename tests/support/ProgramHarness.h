@@ -39,16 +39,21 @@ template <class PlatformType> struct ProgramHarness
     }
 
     // Starts the program as main() does, unless it runs, and shows the main window, or the
-    // settings window over it, loaded as an opening loads it but without its modal loop,
-    // so that the test goes on. Returns the window shown.
+    // settings window over it as openSettings() does. Returns the window shown.
     QWidget* showWindow(bool settingsWindow = false)
     {
         if (!window.isVisible()) {
             program.start();
         }
-        if (!settingsWindow) {
-            return &window;
+        if (settingsWindow) {
+            return openSettings();
         }
+        return &window;
+    }
+    // The settings window loaded as an opening loads it and shown, but without its modal
+    // loop, so that the test goes on.
+    SettingsWindow* openSettings()
+    {
         prepareSettings()->show();
         return settingsController.window();
     }

@@ -24,10 +24,8 @@ public:
     {
         m_calls.append(QStringLiteral("%1/%2=%3").arg(section, key, text));
         m_writes.append({key.toString(), text});
-        if (!m_failure.isEmpty()) {
-            return {false, m_failure};
-        }
-        return SettingsStore::write(section, key, text);
+        return m_failure.isEmpty() ? SettingsStore::write(section, key, text)
+                                   : WriteResult{false, m_failure};
     }
 
     // Every write from now on fails with this reason and leaves the file as it is, as on a

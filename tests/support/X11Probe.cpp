@@ -27,8 +27,7 @@ template <class Reply> std::unique_ptr<Reply, decltype(&std::free)> own(Reply* r
 void sendMessage(xcb_connection_t* connection, xcb_window_t destination, quint32 eventMask,
                  xcb_window_t window, xcb_atom_t type, std::initializer_list<quint32> items)
 {
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof(event));
+    xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
@@ -36,12 +35,6 @@ void sendMessage(xcb_connection_t* connection, xcb_window_t destination, quint32
     std::copy(items.begin(), items.end(), event.data.data32);
     xcb_send_event(connection, 0, destination, eventMask, reinterpret_cast<const char*>(&event));
     xcb_flush(connection);
-}
-
-void roundTrip(xcb_connection_t* connection)
-{
-    xcb_flush(connection);
-    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
 } // namespace
@@ -107,11 +100,6 @@ void X11Probe::deleteProperty(xcb_window_t window, const char* name)
 {
     xcb_delete_property(m_connection, window, atom(name));
     sync();
-}
-
-QList<quint32> X11Probe::rootProperty(const char* name, xcb_atom_t type)
-{
-    return property(m_root, name, type);
 }
 
 QByteArray X11Probe::windowManagerName()
@@ -373,9 +361,10 @@ quint32 X11Probe::touchUserTime(xcb_window_t window)
     return now;
 }
 
-void X11Probe::sync()
+void X11Probe::roundTrip(xcb_connection_t* connection)
 {
-    roundTrip(m_connection);
+    xcb_flush(connection);
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
 void X11Probe::syncApplication()

@@ -22,10 +22,8 @@ public:
     // WM_NORMAL_HINTS as ICCCM lays it out; only the fields the tests look at.
     struct SizeHints
     {
-        bool hasMin = false;
-        bool hasMax = false;
-        QSize min;
-        QSize max;
+        bool hasMin = false, hasMax = false;
+        QSize min, max;
     };
 
     // On $DISPLAY, or on the display named.
@@ -142,11 +140,15 @@ public:
 
     // Waits until the server has handled everything this connection, or the application's,
     // sent so far.
-    void sync();
+    void sync() { roundTrip(m_connection); }
     static void syncApplication();
 
 private:
-    QList<quint32> rootProperty(const char* name, xcb_atom_t type = XCB_ATOM_WINDOW);
+    static void roundTrip(xcb_connection_t* connection);
+    QList<quint32> rootProperty(const char* name, xcb_atom_t type = XCB_ATOM_WINDOW)
+    {
+        return property(m_root, name, type);
+    }
     // The client's place on the root; null when the window is gone.
     std::optional<QPoint> rootPosition(xcb_window_t window);
     // Reads this connection's events until one is wanted, up to the time given.

@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 
 using namespace varneth;
@@ -23,13 +22,6 @@ struct Harness : ProgramHarness<FakePlatform>
         platform.setCanKeepOnTop(canKeepOnTop);
         controller.load();
         store.clearWrites();
-    }
-    // The settings window loaded as an opening loads it, and shown without its modal loop.
-    SettingsWindow* openSettings()
-    {
-        SettingsWindow* settingsWindow = prepareSettings();
-        settingsWindow->show();
-        return settingsWindow;
     }
 };
 
@@ -85,9 +77,8 @@ private slots:
     {
         Harness h(Writes{{"AUTOSAVE_TICKBOX", "1"}});
         QVERIFY(h.window.autosaveTimer()->isRunning());
-        SettingsWindow* w = h.prepareSettings();
+        SettingsWindow* w = h.openSettings();
         h.store.clearWrites();
-        w->show();
         QTest::mouseClick(w->autosaveBox(), Qt::LeftButton);
         QVERIFY(!h.window.autosaveTimer()->isRunning());
         QCOMPARE(h.store.writes(), (Writes{{"AUTOSAVE_TICKBOX", "0"}}));
@@ -170,8 +161,7 @@ private slots:
         QCOMPARE(h.store.writtenKeys(), kFourKeys + kFourKeys); // OK, then the close it asks for
 
         h.store.clearWrites();
-        h.prepareSettings();
-        w->show();
+        h.openSettings();
         QVERIFY(w->close()); // the close box
         QCOMPARE(h.store.writtenKeys(), kFourKeys);
         QCOMPARE(h.stored("SettingsScreenLeft"), QString("1005"));

@@ -156,7 +156,6 @@ private:
     void whenModalShows(std::function<void(SettingsWindow*)> step)
     {
         auto* poll = new QTimer(this);
-        poll->setInterval(10);
         connect(poll, &QTimer::timeout, this, [poll, step] {
             auto* dialog = qobject_cast<SettingsWindow*>(QApplication::activeModalWidget());
             if (!dialog || !dialog->isVisible()) {
@@ -170,7 +169,7 @@ private:
                 dialog->close();
             }
         });
-        poll->start();
+        poll->start(10);
     }
 
     bool isAbove(xcb_window_t window) { return m_x.hasState(window, "_NET_WM_STATE_ABOVE"); }
