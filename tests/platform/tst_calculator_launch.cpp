@@ -59,8 +59,7 @@ private slots:
         QTest::addColumn<QString>("desktop");
         QTest::addColumn<QStringList>("onPath");
         QTest::addColumn<QStringList>("entries");
-        // "PROGRAM [ARG]...", or empty for none.
-        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("chosen"); // "PROGRAM [ARG]...", or empty for none
         QTest::addColumn<QString>("warning");
         const auto addRow = [](const char* name, const char* desktop, const QStringList& onPath,
                                const QStringList& entries, const char* chosen,
@@ -180,7 +179,8 @@ private:
         const QString path = m_dir->filePath(name);
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         QFile script(path);
-        QVERIFY(script.open(QIODevice::WriteOnly));
+        QVERIFY(script.open(QIODevice::WriteOnly,
+                            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         // Only shell built-ins: the stand-in runs with the test's PATH, which holds nothing else.
         script.write(QStringLiteral("#!/bin/sh\n"
                                     "{ printf '%s %d' \"${0##*/}\" \"$#\"\n"
@@ -188,8 +188,6 @@ private:
                                     "  printf '\\n'; } >> '%1'\n")
                          .arg(recordPath())
                          .toUtf8());
-        script.close();
-        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
     }
 
     // "FOLDER/ID|KEY=VALUE|...": an application entry; a path "@/..." is in the temporary folder.
@@ -204,8 +202,7 @@ private:
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         QFile entry(path);
         QVERIFY(entry.open(QIODevice::WriteOnly));
-        lines.prepend(QStringLiteral("[Desktop Entry]\nType=Application"));
-        entry.write((lines.join(u'\n') + u'\n').toUtf8());
+        entry.write(("[Desktop Entry]\nType=Application\n" + lines.join(u'\n') + u'\n').toUtf8());
     }
 
     QString recordPath() const { return m_dir->filePath(QStringLiteral("record")); }
