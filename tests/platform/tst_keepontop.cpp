@@ -66,9 +66,8 @@ private slots:
         platform.setForeground(Other);
         KeepOnTop keepOnTop(platform);
         QTimer timer;
-        timer.setInterval(5);
         QObject::connect(&timer, &QTimer::timeout, [&] { keepOnTop.tick(Own); });
-        timer.start();
+        timer.start(5);
 
         QTRY_VERIFY_WITH_TIMEOUT(platform.calls().size() >= 8, 5000); // two ticks at least
         QCOMPARE(describe(platform.calls().mid(0, 4)), QString("fg=200 fg=200 top-=200 top+=100"));
