@@ -123,7 +123,6 @@ private slots:
         QFETCH(QString, desktop);
         QFETCH(QStringList, onPath);
         QFETCH(QStringList, entries);
-        QFETCH(QString, chosen);
         QFETCH(QString, warning);
         for (const QString& name : onPath) {
             install("bin/" + name);
@@ -147,7 +146,7 @@ private slots:
                 found += " [" + argument + ']';
             }
         }
-        QCOMPARE(found, chosen);
+        QTEST(found, "chosen");
     }
 
     void startsAnEntryWithItsArgumentsAndNoShell()

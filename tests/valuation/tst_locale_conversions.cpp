@@ -104,8 +104,7 @@ private slots:
         QFETCH(Kind, kind);
         QFETCH(QString, localeName);
         QFETCH(QString, text);
-        QFETCH(std::optional<double>, expected);
-        QCOMPARE(readAs(kind, text, QLocale(localeName)), expected);
+        QTEST(readAs(kind, text, QLocale(localeName)), "expected");
     }
 
     void writesShortest_data()
@@ -132,8 +131,7 @@ private slots:
     {
         QFETCH(QString, localeName);
         QFETCH(float, value);
-        QFETCH(QString, expected);
-        QCOMPARE(NumberText::singleText(value, QLocale(localeName)), expected);
+        QTEST(NumberText::singleText(value, QLocale(localeName)), "expected");
     }
 
     void groupedTextReadsBack()
