@@ -127,8 +127,8 @@ private slots:
         for (const QString& name : onPath) {
             install("bin/" + name);
         }
-        for (const QString& spec : entries) {
-            addEntry(spec);
+        for (const QString& entry : entries) {
+            addEntry(entry);
         }
         if (!warning.isEmpty()) {
             QTest::ignoreMessage(QtWarningMsg,
@@ -190,10 +190,10 @@ private:
     }
 
     // "FOLDER/ID|KEY=VALUE|...": an application entry; a path "@/..." is in the temporary folder.
-    void addEntry(const QString& spec)
+    void addEntry(const QString& description)
     {
         QStringList lines =
-            QString(spec).replace(QLatin1String("@/"), m_dir->path() + u'/').split(u'|');
+            QString(description).replace(QLatin1String("@/"), m_dir->path() + u'/').split(u'|');
         const QString file = lines.takeFirst();
         const qsizetype slash = file.indexOf(u'/');
         const QString folder = file.left(slash) == u"home" ? ".local/share" : file.left(slash);
