@@ -59,8 +59,7 @@ private slots:
         QTest::addColumn<QString>("desktop");
         QTest::addColumn<QStringList>("onPath");
         QTest::addColumn<QStringList>("entries");
-        // "PROGRAM [ARG]...", or empty for none.
-        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("chosen"); // "PROGRAM [ARG]...", or empty for none
         QTest::addColumn<QString>("warning");
         const auto addRow = [](const char* name, const char* desktop, const QStringList& onPath,
                                const QStringList& entries, const char* chosen,
@@ -124,13 +123,12 @@ private slots:
         QFETCH(QString, desktop);
         QFETCH(QStringList, onPath);
         QFETCH(QStringList, entries);
-        QFETCH(QString, chosen);
         QFETCH(QString, warning);
         for (const QString& name : onPath) {
             install("bin/" + name);
         }
-        for (const QString& spec : entries) {
-            addEntry(spec);
+        for (const QString& entry : entries) {
+            addEntry(entry);
         }
         if (!warning.isEmpty()) {
             QTest::ignoreMessage(QtWarningMsg,
@@ -148,7 +146,7 @@ private slots:
                 found += " [" + argument + ']';
             }
         }
-        QCOMPARE(found, chosen);
+        QTEST(found, "chosen");
     }
 
     void startsAnEntryWithItsArgumentsAndNoShell()
@@ -180,7 +178,8 @@ private:
         const QString path = m_dir->filePath(name);
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         QFile script(path);
-        QVERIFY(script.open(QIODevice::WriteOnly));
+        QVERIFY(script.open(QIODevice::WriteOnly,
+                            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         // Only shell built-ins: the stand-in runs with the test's PATH, which holds nothing else.
         script.write(QStringLiteral("#!/bin/sh\n"
                                     "{ printf '%s %d' \"${0##*/}\" \"$#\"\n"
@@ -188,15 +187,13 @@ private:
                                     "  printf '\\n'; } >> '%1'\n")
                          .arg(recordPath())
                          .toUtf8());
-        script.close();
-        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
     }
 
     // "FOLDER/ID|KEY=VALUE|...": an application entry; a path "@/..." is in the temporary folder.
-    void addEntry(const QString& spec)
+    void addEntry(const QString& description)
     {
         QStringList lines =
-            QString(spec).replace(QLatin1String("@/"), m_dir->path() + u'/').split(u'|');
+            QString(description).replace(QLatin1String("@/"), m_dir->path() + u'/').split(u'|');
         const QString file = lines.takeFirst();
         const qsizetype slash = file.indexOf(u'/');
         const QString folder = file.left(slash) == u"home" ? ".local/share" : file.left(slash);
@@ -204,8 +201,7 @@ private:
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         QFile entry(path);
         QVERIFY(entry.open(QIODevice::WriteOnly));
-        lines.prepend(QStringLiteral("[Desktop Entry]\nType=Application"));
-        entry.write((lines.join(u'\n') + u'\n').toUtf8());
+        entry.write(("[Desktop Entry]\nType=Application\n" + lines.join(u'\n') + u'\n').toUtf8());
     }
 
     QString recordPath() const { return m_dir->filePath(QStringLiteral("record")); }

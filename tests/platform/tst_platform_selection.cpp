@@ -33,17 +33,13 @@ private slots:
         // What the programs this one starts (the calculator) find: the user's own choice.
         QTest::addColumn<QString>("inherited");
 
-        const QByteArray unset;
-        const QByteArray own("@");
-        const QByteArray xcb("xcb");
+        const QByteArray unset, own("@"), xcb("xcb"), wayland("wayland"), offscreen("offscreen");
         const QString none;
         QTest::newRow("unset, display reachable") << unset << own << xcb << none;
         QTest::newRow("empty, display reachable") << QByteArray("") << own << xcb << none;
-        QTest::newRow("explicit wayland wins")
-            << QByteArray("wayland") << own << QByteArray("wayland") << "wayland";
+        QTest::newRow("explicit wayland wins") << wayland << own << wayland << "wayland";
         QTest::newRow("explicit xcb stays the user's") << xcb << own << xcb << "xcb";
-        QTest::newRow("explicit offscreen wins")
-            << QByteArray("offscreen") << own << QByteArray("offscreen") << "offscreen";
+        QTest::newRow("explicit offscreen wins") << offscreen << own << offscreen << "offscreen";
         QTest::newRow("no DISPLAY") << unset << unset << unset << none;
         QTest::newRow("empty DISPLAY") << unset << QByteArray("") << unset << none;
         QTest::newRow("DISPLAY without a server") << unset << QByteArray(":4711") << unset << none;
@@ -54,20 +50,14 @@ private slots:
     {
         QFETCH(QByteArray, platform);
         QFETCH(QByteArray, display);
-        QFETCH(QByteArray, expected);
-        QFETCH(QString, inherited);
         setVariable("QT_QPA_PLATFORM", platform);
         setVariable("DISPLAY", display == "@" ? m_display : display);
 
         PlatformSelection::preferX11();
 
-        const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
-        if (expected.isNull()) {
-            QVERIFY2(chosen.isEmpty(), chosen.constData());
-        } else {
-            QCOMPARE(chosen, expected);
-        }
-        QCOMPARE(PlatformSelection::startEnvironment().value("QT_QPA_PLATFORM"), inherited);
+        // Null and empty compare equal: where it must be unset, set empty does as well.
+        QTEST(qgetenv("QT_QPA_PLATFORM"), "expected");
+        QTEST(PlatformSelection::startEnvironment().value("QT_QPA_PLATFORM"), "inherited");
     }
 
 private:

@@ -11,6 +11,15 @@ static WindowHandle handleOf(QWindow& window)
     return static_cast<WindowHandle>(window.winId());
 }
 
+// Shows a small window, in the stay-on-top group or not, and waits until it can be seen.
+static bool show(QWindow& window, bool onTop = false)
+{
+    window.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    window.resize(100, 100);
+    window.show();
+    return QTest::qWaitForWindowExposed(&window);
+}
+
 // The generic backend on the offscreen platform: it sees and restacks our own windows only.
 class TestQtPlatform : public QObject
 {
@@ -20,7 +29,7 @@ private slots:
     void createdForPlatformsWithoutBackend()
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
-        QVERIFY(dynamic_cast<QtPlatform*>(Platform::create().get()) != nullptr);
+        QVERIFY(dynamic_cast<QtPlatform*>(Platform::create().get()));
     }
 
     void foregroundIsOurActiveWindowOrNone()
@@ -28,12 +37,8 @@ private slots:
         QtPlatform platform;
         QCOMPARE(platform.foregroundWindow(), WindowHandle(0));
         {
-            QWindow first;
-            QWindow second;
-            for (QWindow* window : {&first, &second}) {
-                window->resize(100, 100);
-                window->show();
-            }
+            QWindow first, second;
+            QVERIFY(show(first) && show(second));
             first.requestActivate();
             QVERIFY(QTest::qWaitForWindowActive(&first));
             QCOMPARE(platform.foregroundWindow(), handleOf(first));
@@ -59,10 +64,7 @@ private slots:
         QFETCH(bool, initiallyOnTop);
         QFETCH(bool, topmost);
         QWindow window;
-        window.setFlag(Qt::WindowStaysOnTopHint, initiallyOnTop);
-        window.resize(100, 100);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(show(window, initiallyOnTop));
         const Qt::WindowFlags before = window.flags();
 
         QtPlatform().setTopmost(handleOf(window), topmost);
@@ -83,10 +85,7 @@ private slots:
     {
         QFETCH(bool, topmost);
         QWindow shown;
-        shown.setFlag(Qt::WindowStaysOnTopHint, !topmost);
-        shown.resize(100, 100);
-        shown.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&shown));
+        QVERIFY(show(shown, !topmost));
         // Never shown, so it has no native window yet; restacking must not give it one.
         QWindow unshown;
         unshown.setFlag(Qt::WindowStaysOnTopHint, !topmost);

@@ -40,10 +40,7 @@ private slots:
         m_own.reset();
     }
 
-    void createdOnXcb()
-    {
-        QVERIFY(dynamic_cast<X11Platform*>(Platform::create().get()) != nullptr);
-    }
+    void createdOnXcb() { QVERIFY(dynamic_cast<X11Platform*>(Platform::create().get())); }
 
     void foregroundIsActiveWindowProperty_data()
     {

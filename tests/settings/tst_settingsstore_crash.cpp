@@ -24,9 +24,10 @@ QString whole(QChar letter)
     return QString(1024, letter);
 }
 
-// Empty when the value is one of the whole values written with these letters.
-QString wholenessProblem(const QString& key, const QVariant& value, const QString& letters)
+// Empty when the key holds one of the whole values written with these letters.
+QString wholenessProblem(const QSettings& settings, const QString& key, const QString& letters)
 {
+    const QVariant value = settings.value(u"Settings/"_s + key);
     if (value.typeId() != QMetaType::QString)
         return u"%1 is missing or not text"_s.arg(key);
     const QString text = value.toString();
@@ -103,10 +104,9 @@ private slots:
             const QSettings settings(file(), QSettings::IniFormat);
             QCOMPARE(settings.status(), QSettings::NoError);
             for (const QString& key : keys) {
-                const QVariant value = settings.value(u"Settings/"_s + key);
-                const QString problem = wholenessProblem(key, value, u"AB"_s);
+                const QString problem = wholenessProblem(settings, key, u"AB"_s);
                 QVERIFY2(problem.isEmpty(), qPrintable(u"after kill %1: %2"_s.arg(i).arg(problem)));
-                seen.insert(value.toString().left(1));
+                seen.insert(settings.value(u"Settings/"_s + key).toString().left(1));
             }
         }
         // Both letters were on disk at some kill, so the writers really were writing.
@@ -146,8 +146,7 @@ private slots:
             // A key holds only what the writers of that key wrote.
             const QString letters = (firstKeys.contains(key) ? u"AB"_s : QString()) +
                                     (secondKeys.contains(key) ? u"CD"_s : QString());
-            const QString problem =
-                wholenessProblem(key, settings.value(u"Settings/"_s + key), letters);
+            const QString problem = wholenessProblem(settings, key, letters);
             QVERIFY2(problem.isEmpty(), qPrintable(problem));
         }
         // Each writer's last key survived the other's later saves: saves merge, not clobber.

@@ -25,15 +25,11 @@ enum class Kind
 // one table covers the three readers.
 std::optional<double> readAs(Kind kind, const QString& text, const QLocale& locale)
 {
-    switch (kind) {
-    case Kind::Single:
+    if (kind == Kind::Single)
         return NumberText::localeSingle(text, locale);
-    case Kind::Double:
+    if (kind == Kind::Double)
         return NumberText::localeDouble(text, locale);
-    case Kind::Integer:
-        return NumberText::localeInteger(text, locale);
-    }
-    return std::nullopt;
+    return NumberText::localeInteger(text, locale);
 }
 
 // ar_EG and fa_IR write their own digits, and a minus sign with a direction mark.
@@ -108,8 +104,7 @@ private slots:
         QFETCH(Kind, kind);
         QFETCH(QString, localeName);
         QFETCH(QString, text);
-        QFETCH(std::optional<double>, expected);
-        QCOMPARE(readAs(kind, text, QLocale(localeName)), expected);
+        QTEST(readAs(kind, text, QLocale(localeName)), "expected");
     }
 
     void writesShortest_data()
@@ -136,8 +131,7 @@ private slots:
     {
         QFETCH(QString, localeName);
         QFETCH(float, value);
-        QFETCH(QString, expected);
-        QCOMPARE(NumberText::singleText(value, QLocale(localeName)), expected);
+        QTEST(NumberText::singleText(value, QLocale(localeName)), "expected");
     }
 
     void groupedTextReadsBack()
@@ -189,10 +183,8 @@ private slots:
     {
         // sv_SE writes its minus sign as U+2212.
         for (const QLocale& locale : kLocales + QList{QLocale(u"sv_SE"_s)}) {
-            QCOMPARE(NumberText::integerText(0, locale), u"0"_s);
-            QCOMPARE(NumberText::integerText(1, locale), u"1"_s);
-            QCOMPARE(NumberText::integerText(32767, locale), u"32767"_s);
-            QCOMPARE(NumberText::integerText(-1, locale), u"-1"_s);
+            for (const qint16 value : {0, 1, 32767, -1})
+                QCOMPARE(NumberText::integerText(value, locale), QString::number(value));
             for (int value = std::numeric_limits<qint16>::min();
                  value <= std::numeric_limits<qint16>::max(); value += 97) {
                 const QString text = NumberText::integerText(qint16(value), locale);

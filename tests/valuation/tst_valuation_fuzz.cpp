@@ -12,14 +12,11 @@ namespace {
 QString randomText(std::mt19937& random)
 {
     static const char16_t alphabet[] = u"0123456789+-.,&HhOoEeDdxG \t\n\r\0";
-    std::uniform_int_distribution<int> length(0, 40);
-    std::uniform_int_distribution<int> kind(0, 9);
-    std::uniform_int_distribution<int> pick(0, int(std::size(alphabet)) - 1);
-    std::uniform_int_distribution<int> unit(0, 0xFFFF);
-    std::uniform_int_distribution<int> surrogate(0xD800, 0xDFFF);
+    using Uniform = std::uniform_int_distribution<int>;
+    Uniform length(0, 40), kind(0, 9), pick(0, int(std::size(alphabet)) - 1);
+    Uniform unit(0, 0xFFFF), surrogate(0xD800, 0xDFFF);
     QString text;
-    const int n = length(random);
-    for (int i = 0; i < n; ++i) {
+    for (int n = length(random); n > 0; --n) {
         // One in ten any code unit, one in ten a lone surrogate, the rest from the alphabet.
         const int k = kind(random);
         text.append(QChar(k == 0   ? char16_t(unit(random))

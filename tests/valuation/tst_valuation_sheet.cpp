@@ -5,9 +5,7 @@
 #include <QList>
 #include <QTest>
 
-using varneth::FieldBinding;
-using varneth::ValuationField;
-using varneth::ValuationSheet;
+using namespace varneth;
 
 namespace {
 
