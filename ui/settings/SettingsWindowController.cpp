@@ -139,9 +139,17 @@ void SettingsWindowController::clearAllSavedData()
     }
     m_reporter.reportAction(results);
 
+    // Greying the focused control hands the focus on down the tab order, to auto-save,
+    // where the Space a user presses again to make sure would tick it. OK is safe there.
+    const QWidget* focused = m_window->focusWidget();
+    const bool focusGreyed =
+        focused == m_window->clearButton() || focused == m_window->armClearBox();
     m_window->clearButton()->setEnabled(false);
     m_window->armClearBox()->setEnabled(false);
     m_window->armClearBox()->setChecked(false);
+    if (focusGreyed) {
+        m_window->okButton()->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 StoreFailureReporter::Results SettingsWindowController::runStoreSequence(bool askDesktop)
