@@ -117,6 +117,8 @@ void SettingsWindow::resetToLayout()
 void SettingsWindow::setCreatorCaption(const QString& caption)
 {
     m_creator->setText(caption);
+    // A screen reader reads the name, not the text: the two change together.
+    m_creator->setAccessibleName(caption);
     ProgramFont::fitCaption(*m_creator, displayFont());
 }
 
