@@ -3,6 +3,7 @@
 #include "Activation.h"
 
 #include <QPoint>
+#include <QSize>
 #include <QString>
 #include <QtGlobal>
 #include <memory>
@@ -45,6 +46,14 @@ public:
     // device-independent pixels as QWidget::pos() counts them, when it can say so better
     // than Qt; nullopt means Qt's own notion (QWidget::pos()) is as good as it gets.
     virtual std::optional<QPoint> frameTopLeft(WindowHandle /*window*/) { return std::nullopt; }
+
+    // Moves the window's frame so that its top-left is there (as frameTopLeft() counts
+    // it), without resizing it; false where the desktop cannot say better than Qt.
+    virtual bool moveFrameTo(WindowHandle /*window*/, QPoint /*topLeft*/) { return false; }
+
+    // Gives the window that size (device-independent pixels) without moving it; false
+    // where the desktop cannot say better than Qt.
+    virtual bool resizeInPlace(WindowHandle /*window*/, QSize /*size*/) { return false; }
 
     // Whether setTopmost() can keep a window above others on this desktop at all.
     virtual bool canKeepOnTop() { return false; }

@@ -276,15 +276,67 @@ std::optional<QPoint> X11Platform::frameTopLeft(WindowHandle window)
         readList(m_connection, target, atom(FrameExtents), XCB_ATOM_CARDINAL);
     xcb_translate_coordinates_reply_t* reply =
         xcb_translate_coordinates_reply(m_connection, cookie, nullptr);
+    // The server counts device pixels; Qt places windows in device-independent ones.
+    const qreal ratio = devicePixelRatioOf(window);
     std::optional<QPoint> topLeft;
     if (reply && reply->same_screen && extents.size() == 4) {
-        // The server counts device pixels; Qt places windows in device-independent ones.
-        const qreal ratio = devicePixelRatioOf(window);
         topLeft = QPoint(qRound((reply->dst_x - int(extents[0])) / ratio),
                          qRound((reply->dst_y - int(extents[2])) / ratio));
+    } else if (reply && reply->same_screen && parentOf(target) == m_root) {
+        // A window manager that frames with the X border alone (bspwm) publishes no
+        // extents: the frame's corner is the border's, where the window's own position is.
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, target), nullptr);
+        if (geometry) {
+            topLeft = QPoint(qRound(geometry->x / ratio), qRound(geometry->y / ratio));
+        }
+        std::free(geometry);
     }
     std::free(reply);
     return topLeft;
+}
+
+// With the north-west gravity Qt gives the window, the position of a configure request is
+// where the frame's top-left goes (ICCCM 4.1.2.3), and leaving out the size leaves it.
+bool X11Platform::moveFrameTo(WindowHandle window, QPoint topLeft)
+{
+    if (window == 0 || !internAtoms()) {
+        return false;
+    }
+    const QPoint device = (QPointF(topLeft) * devicePixelRatioOf(window)).toPoint();
+    const std::uint32_t values[] = {static_cast<std::uint32_t>(device.x()),
+                                    static_cast<std::uint32_t>(device.y())};
+    xcb_configure_window(m_connection, static_cast<xcb_window_t>(window),
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_flush(m_connection);
+    return true;
+}
+
+// Qt's own resize sends its notion of the position along, which is off by the border where
+// the window manager frames with the X border (bspwm) or counts the frame otherwise (Window
+// Maker): the window would creep by that much on every resize. A request with the size
+// alone leaves the place to the window manager.
+bool X11Platform::resizeInPlace(WindowHandle window, QSize size)
+{
+    if (window == 0 || !internAtoms()) {
+        return false;
+    }
+    const QSize device = (QSizeF(size) * devicePixelRatioOf(window)).toSize();
+    const std::uint32_t values[] = {static_cast<std::uint32_t>(device.width()),
+                                    static_cast<std::uint32_t>(device.height())};
+    xcb_configure_window(m_connection, static_cast<xcb_window_t>(window),
+                         XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
+    xcb_flush(m_connection);
+    return true;
+}
+
+std::uint32_t X11Platform::parentOf(std::uint32_t window)
+{
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr);
+    const std::uint32_t parent = tree ? tree->parent : std::uint32_t(XCB_WINDOW_NONE);
+    std::free(tree);
+    return parent;
 }
 
 bool X11Platform::canKeepOnTop()

@@ -36,7 +36,11 @@ public:
     // _NET_FRAME_EXTENTS. Qt's cached position can be off by the border where a window
     // manager's synthetic ConfigureNotify leaves it out (IceWM). nullopt while the window
     // is not framed by a window manager.
+    // Where the window manager frames with the X border alone and publishes no extents
+    // (bspwm), the border's corner.
     std::optional<QPoint> frameTopLeft(WindowHandle window) override;
+    bool moveFrameTo(WindowHandle window, QPoint topLeft) override;
+    bool resizeInPlace(WindowHandle window, QSize size) override;
     // Whether the window manager lists _NET_WM_STATE_ABOVE in the root's _NET_SUPPORTED.
     bool canKeepOnTop() override;
     // Asks the window manager to activate the window (_NET_ACTIVE_WINDOW) as a request of
@@ -74,6 +78,7 @@ private:
     bool internAtoms();
     std::uint32_t atom(Atom which) const { return m_atoms[which]; }
     bool isMapped(std::uint32_t window);
+    std::uint32_t parentOf(std::uint32_t window);
     QByteArray windowManagerName();
     void writeMotifHints(std::uint32_t window);
     void addStates(std::uint32_t window, std::uint32_t first, std::uint32_t second);

@@ -1,5 +1,7 @@
 #include "FixedSizeKeeper.h"
 
+#include "UiLog.h"
+
 #include <QEvent>
 #include <QWidget>
 
@@ -7,58 +9,129 @@ namespace varneth {
 
 namespace {
 
-constexpr int kMaxRefused = 3;
 constexpr Qt::WindowStates kImposedStates = Qt::WindowMaximized | Qt::WindowFullScreen;
 
 } // namespace
 
 FixedSizeKeeper::FixedSizeKeeper(QWidget& window) : QObject(&window), m_window(window)
 {
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(kSettleMs);
+    connect(&m_settle, &QTimer::timeout, this, &FixedSizeKeeper::settle);
     window.installEventFilter(this);
+}
+
+FixedSizeKeeper* FixedSizeKeeper::of(const QWidget& window)
+{
+    return window.findChild<FixedSizeKeeper*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+std::optional<QPoint> FixedSizeKeeper::heldPlace() const
+{
+    return m_incident || imposed() ? m_place : std::nullopt;
+}
+
+bool FixedSizeKeeper::isFixed() const
+{
+    return m_window.minimumSize() == m_window.maximumSize();
+}
+
+bool FixedSizeKeeper::imposedState() const
+{
+    return m_window.windowState() & kImposedStates;
+}
+
+bool FixedSizeKeeper::imposed() const
+{
+    return isFixed() && (imposedState() || m_window.size() != m_window.minimumSize());
+}
+
+QPoint FixedSizeKeeper::currentPlace() const
+{
+    const std::optional<QPoint> frame =
+        m_desktop.frameTopLeft ? m_desktop.frameTopLeft() : std::nullopt;
+    return frame.value_or(m_window.pos());
 }
 
 bool FixedSizeKeeper::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (watched != &m_window || m_pending || m_refused >= kMaxRefused ||
-        (type != QEvent::Move && type != QEvent::Resize && type != QEvent::WindowStateChange)) {
+    if (watched != &m_window || !isFixed() ||
+        (type != QEvent::Move && type != QEvent::Resize && type != QEvent::WindowStateChange &&
+         type != QEvent::Show)) {
         return false;
     }
-    const QSize fixed = m_window.minimumSize();
-    const bool imposed = fixed == m_window.maximumSize() &&
-                         (m_window.size() != fixed || (m_window.windowState() & kImposedStates));
-    if (type == QEvent::Move) {
-        // Qt tells of a new size before the new position that came with it, so the move
-        // of a maximise finds the window imposed upon already and is not taken.
-        if (!imposed) {
-            m_place = m_window.pos();
-        }
-    } else if (imposed) {
-        // After the event: the window is still in the middle of handling the change.
-        m_pending = true;
-        QMetaObject::invokeMethod(this, &FixedSizeKeeper::restoreSize, Qt::QueuedConnection);
-    } else if (type == QEvent::Resize) {
-        m_refused = 0;
+    if (type == QEvent::Show) {
+        // Shown where the store put it, which is its place until the window manager has
+        // settled it: what it held before it was hidden is gone.
+        m_incident = false;
+        m_corrections = 0;
+        m_place = m_window.pos();
     }
+    if (imposed() && !m_incident) {
+        // The moves that came just before, the window manager's first step, are not the
+        // window's own: the place it keeps is the one from before them.
+        m_incident = true;
+        m_corrections = 0;
+    }
+    // Judged once the window manager has finished: every step of it restarts the wait.
+    m_settle.start();
     return false;
 }
 
-void FixedSizeKeeper::restoreSize()
+void FixedSizeKeeper::settle()
 {
-    m_pending = false;
-    ++m_refused;
-    // Where the window manager says the window is maximised or full-screen, it has moved
-    // it too. A size another program asked for leaves it where it stood, and moving it then
-    // would only carry the place as Qt last heard it into the store: a device pixel off at
-    // 144 dpi under mutter, IceWM's border off while IceWM maps it.
-    const bool stateImposed = m_window.windowState() & kImposedStates;
-    if (stateImposed) {
+    m_settle.stop();
+    if (!m_window.isVisible()) {
+        return;
+    }
+    if (imposed()) {
+        m_incident = true;
+        correct();
+        return;
+    }
+    const QPoint place = currentPlace();
+    if (m_incident && m_place && place != *m_place && m_corrections < kMaxCorrections) {
+        // The window manager put the size back, or the window did, but not the place: a
+        // maximise or full screen left it in the corner.
+        ++m_corrections;
+        const bool moved = m_desktop.moveFrameTo && m_desktop.moveFrameTo(*m_place);
+        if (!moved) {
+            m_window.move(*m_place);
+        }
+        m_settle.start();
+        return;
+    }
+    // Settled in no imposed state: this is the window's own place, whether the user moved
+    // it there or it went back there.
+    m_incident = false;
+    m_corrections = 0;
+    m_place = place;
+}
+
+void FixedSizeKeeper::correct()
+{
+    if (m_corrections >= kMaxCorrections) {
+        if (m_corrections++ == kMaxCorrections) {
+            qCWarning(lcUi) << "the window manager keeps imposing a size on"
+                            << m_window.objectName() << "- left as it is until the next change";
+        }
+        return;
+    }
+    ++m_corrections;
+    if (imposedState()) {
+        // Leaving a state, the window manager puts back the geometry it had before; what it
+        // leaves wrong is seen to once it has done so.
         m_window.setWindowState(m_window.windowState() & ~kImposedStates);
+    } else {
+        const QSize fixed = m_window.minimumSize();
+        const bool resized = m_desktop.resizeInPlace && m_desktop.resizeInPlace(fixed);
+        if (!resized) {
+            m_window.resize(fixed);
+        }
     }
-    m_window.resize(m_window.minimumSize());
-    if (stateImposed && m_place && m_window.pos() != *m_place) {
-        m_window.move(*m_place);
-    }
+    // Looked at again even if the window manager answers nothing.
+    m_settle.start();
 }
 
 } // namespace varneth

@@ -2,37 +2,81 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QSize>
+#include <QTimer>
+#include <functional>
 #include <optional>
 
 class QWidget;
 
 namespace varneth {
 
-// Keeps a window of fixed size at that size. Some window managers obey another client's
-// resize request or maximise a window even when its size hints say it cannot change
-// (IceWM, Fluxbox); the window then puts its own size back as soon as it is told of the
-// change, drops the maximised or full-screen state that came with it, and goes back to
-// where it was before: Fluxbox leaves a maximise undone at the top of the screen.
+// Keeps a window of fixed size at that size and in its place. Some window managers obey
+// another client's resize request, maximise a window or make it full screen even when its
+// size hints say it cannot change (IceWM, Fluxbox, xfwm4, KWin, awesome, Window Maker,
+// bspwm), from their own menus and keys or for another program. The window undoes each such
+// change, as often as it comes: it drops the imposed state, lets the window manager put the
+// frame back, puts its own size back where that is still wrong, and goes back to the last
+// place it held at its own size.
+//
+// A window manager acts in steps (a move to the corner, then the new size, then the
+// state), so nothing is judged until the window has been quiet for a moment: a place is
+// only taken as the window's own once no imposed change followed it.
 class FixedSizeKeeper : public QObject
 {
     Q_OBJECT
 
 public:
+    // What the desktop knows of the frame better than Qt does; each answers nullopt or
+    // false where it cannot, and Qt's own notion is used instead. Places are the frame's
+    // top-left in device-independent pixels.
+    struct Desktop
+    {
+        std::function<std::optional<QPoint>()> frameTopLeft;
+        // Moves the frame there without resizing the window.
+        std::function<bool(QPoint)> moveFrameTo;
+        // Gives the window that size without moving it.
+        std::function<bool(QSize)> resizeInPlace;
+    };
+
+    // How long the window must be left alone before its geometry counts as settled.
+    static constexpr int kSettleMs = 250;
+    // Corrections of one incident; a window manager that re-imposes in a loop is not
+    // argued with for ever, but the next incident is undone again.
+    static constexpr int kMaxCorrections = 6;
+
     explicit FixedSizeKeeper(QWidget& window);
+
+    // The keeper that ToolWindowFrame gave the window, if any.
+    static FixedSizeKeeper* of(const QWidget& window);
+
+    void setDesktop(Desktop desktop) { m_desktop = std::move(desktop); }
+
+    // The place to store for the window: while an imposed change is being undone, the
+    // place it held before; otherwise nullopt, and the window's place is its own.
+    std::optional<QPoint> heldPlace() const;
+
+    // Judges the window's geometry now, as the settle timer does when it runs out.
+    void settle();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void restoreSize();
+    bool isFixed() const;
+    bool imposedState() const;
+    bool imposed() const;
+    QPoint currentPlace() const;
+    void correct();
 
     QWidget& m_window;
-    // Where the window last stood at its own size and in no imposed state.
+    Desktop m_desktop;
+    QTimer m_settle;
+    // Where the window last stood, settled, at its own size and in no imposed state.
     std::optional<QPoint> m_place;
-    bool m_pending = false;
-    // Corrections in a row without the window manager taking one: a manager that insists
-    // is not argued with for ever.
-    int m_refused = 0;
+    // An imposed change is being undone; it ends once the window is settled in its place.
+    bool m_incident = false;
+    int m_corrections = 0;
 };
 
 } // namespace varneth

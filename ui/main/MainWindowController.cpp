@@ -1,5 +1,6 @@
 #include "MainWindowController.h"
 
+#include "FixedSizeKeeper.h"
 #include "IntervalTimer.h"
 #include "LightBackground.h"
 #include "MainWindow.h"
@@ -56,7 +57,7 @@ void MainWindowController::load()
     // The frame's desktop hints go on the native window before it is first mapped. Only
     // now may it be created: a window placed before creation keeps its position as the
     // frame's, which is how the geometry is stored.
-    m_platform.prepareToolWindow(m_window.winId());
+    prepareToolWindow(m_window);
 
     for (const ValuationInput& input : kValuationInputs) {
         m_sheet.setText(input.field, m_settings.readText(input.key));
@@ -126,7 +127,31 @@ void MainWindowController::setFieldText(ValuationField field, const QString& tex
 
 void MainWindowController::prepareOwnedToolWindow(QWidget& window)
 {
+    prepareToolWindow(window);
+}
+
+void MainWindowController::prepareToolWindow(QWidget& window)
+{
     m_platform.prepareToolWindow(window.winId());
+    if (FixedSizeKeeper* keeper = FixedSizeKeeper::of(window)) {
+        QWidget* w = &window;
+        keeper->setDesktop(
+            {.frameTopLeft = [this, w] { return m_platform.frameTopLeft(w->winId()); },
+             .moveFrameTo = [this, w](QPoint to) { return m_platform.moveFrameTo(w->winId(), to); },
+             .resizeInPlace =
+                 [this, w](QSize size) { return m_platform.resizeInPlace(w->winId(), size); }});
+    }
+}
+
+std::optional<QPoint> MainWindowController::placeToStore(QWidget& window, bool askDesktop)
+{
+    // While a size or state the window manager imposed is being undone, the window is not
+    // where the user left it: the place it held before is.
+    const FixedSizeKeeper* keeper = FixedSizeKeeper::of(window);
+    if (const std::optional<QPoint> held = keeper ? keeper->heldPlace() : std::nullopt) {
+        return held;
+    }
+    return askDesktop ? m_platform.frameTopLeft(window.winId()) : std::nullopt;
 }
 
 bool MainWindowController::canKeepOnTop()
@@ -136,7 +161,7 @@ bool MainWindowController::canKeepOnTop()
 
 std::optional<QPoint> MainWindowController::ownedFrameTopLeft(QWidget& window)
 {
-    return m_platform.frameTopLeft(window.winId());
+    return placeToStore(window, true);
 }
 
 void MainWindowController::launchCalculator()
@@ -163,8 +188,7 @@ void MainWindowController::openSettings()
 
 StoreFailureReporter::Results MainWindowController::runCloseSequenceWrites(bool askDesktop)
 {
-    const std::optional<QPoint> frame =
-        askDesktop ? m_platform.frameTopLeft(m_window.winId()) : std::nullopt;
+    const std::optional<QPoint> frame = placeToStore(m_window, askDesktop);
     StoreFailureReporter::Results results =
         WindowGeometry::store(m_window, m_settings, kGeometryKeys, m_window.dpi(), frame);
     results.append(storeInputs());

@@ -63,6 +63,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The desktop's hints, and its notion of the frame for the window's size keeper.
+    void prepareToolWindow(QWidget& window);
+    std::optional<QPoint> placeToStore(QWidget& window, bool askDesktop);
     void launchCalculator();
     void openSettings();
     StoreFailureReporter::Results storeInputs();
