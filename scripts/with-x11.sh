@@ -4,7 +4,8 @@
 # whatever its outcome.
 #
 # Usage: [VARNETH_WM=NAME] scripts/with-x11.sh COMMAND [ARGS...]
-# NAME is one of: openbox (the default), xfwm4, kwin, mutter, metacity, marco, icewm, fluxbox.
+# NAME is one of: openbox (the default), xfwm4, kwin, mutter, metacity, marco, icewm, fluxbox,
+# awesome, fvwm, bspwm, wmaker; each runs with its Debian default configuration.
 # The command gets DISPLAY, DBUS_SESSION_BUS_ADDRESS, VARNETH_WM and VARNETH_XVFB_PID (for a
 # test that takes the X server away).
 #
@@ -15,7 +16,7 @@ source "$(dirname "$0")/desktop-session.sh"
 
 wm=${VARNETH_WM:-openbox}
 case "$wm" in
-openbox | xfwm4 | kwin | mutter | metacity | marco | icewm | fluxbox) ;;
+openbox | xfwm4 | kwin | mutter | metacity | marco | icewm | fluxbox | awesome | fvwm | bspwm | wmaker) ;;
 *)
     echo "with-x11: unknown window manager '$wm' in VARNETH_WM" >&2
     exit 2
@@ -74,6 +75,19 @@ fluxbox)
     echo "background: none" >"$home/.fluxbox/overlay"
     command=(fluxbox)
     ;;
+awesome) command=(awesome) ;;
+fvwm) command=(fvwm) ;;
+bspwm)
+    # bspwm does nothing without its start-up script, which names the desktops and the
+    # border: Debian's example is what a new user copies.
+    mkdir -p "$home/.config/bspwm"
+    install -m 0755 "$(dpkg -L bspwm | grep 'examples/bspwmrc$')" "$home/.config/bspwm/bspwmrc"
+    command=(bspwm)
+    ;;
+wmaker)
+    # Its wrapper makes the user's GNUstep folder from Debian's defaults on first start.
+    command=(wmaker)
+    ;;
 esac
 
 # It has claimed the screen once it names itself on the root (EWMH).
@@ -97,6 +111,11 @@ for try in 1 2; do
     wm_pid=""
 done
 [ -n "$wm_pid" ] || session_fail "$wm did not claim the screen in 2 tries"
+if [ "$wm" = bspwm ]; then
+    # It claims the screen before its start-up script has run; until then it tiles.
+    wait_until "bspwm's start-up script" 20 env "${wm_env[@]}" sh -c \
+        '[ "$(bspc config border_width)" = 2 ]'
+fi
 
 status=0
 "$@" || status=$?
