@@ -55,6 +55,15 @@ public:
     // where the desktop cannot say better than Qt.
     virtual bool resizeInPlace(WindowHandle /*window*/, QSize /*size*/) { return false; }
 
+    // Asks the window manager to take a maximised or full-screen state off the window;
+    // false where the desktop cannot, and Qt's own request is used.
+    virtual bool dropImposedStates(WindowHandle /*window*/) { return false; }
+
+    // Has the window manager let go of the window and take it on again, framed afresh with
+    // its frame's top-left there and none of the states it had imposed: for a manager that
+    // keeps listing a state it was asked to drop. False where the desktop cannot.
+    virtual bool remanage(WindowHandle /*window*/, QPoint /*topLeft*/) { return false; }
+
     // Whether setTopmost() can keep a window above others on this desktop at all.
     virtual bool canKeepOnTop() { return false; }
 

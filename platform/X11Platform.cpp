@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
@@ -173,7 +174,11 @@ bool X11Platform::internAtoms()
                                                                  "_MOTIF_WM_HINTS",
                                                                  "_NET_STARTUP_ID",
                                                                  "_NET_STARTUP_INFO_BEGIN",
-                                                                 "_NET_STARTUP_INFO"};
+                                                                 "_NET_STARTUP_INFO",
+                                                                 "WM_STATE",
+                                                                 "_NET_WM_STATE_MAXIMIZED_VERT",
+                                                                 "_NET_WM_STATE_MAXIMIZED_HORZ",
+                                                                 "_NET_WM_STATE_FULLSCREEN"};
     std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
     // All requests go out before the first reply is awaited: one round trip.
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -282,7 +287,7 @@ std::optional<QPoint> X11Platform::frameTopLeft(WindowHandle window)
     if (reply && reply->same_screen && extents.size() == 4) {
         topLeft = QPoint(qRound((reply->dst_x - int(extents[0])) / ratio),
                          qRound((reply->dst_y - int(extents[2])) / ratio));
-    } else if (reply && reply->same_screen && parentOf(target) == m_root) {
+    } else if (reply && reply->same_screen && parentOf(target) == m_root && isMapped(target)) {
         // A window manager that frames with the X border alone (bspwm) publishes no
         // extents: the frame's corner is the border's, where the window's own position is.
         xcb_get_geometry_reply_t* geometry =
@@ -326,6 +331,71 @@ bool X11Platform::resizeInPlace(WindowHandle window, QSize size)
                                     static_cast<std::uint32_t>(device.height())};
     xcb_configure_window(m_connection, static_cast<xcb_window_t>(window),
                          XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
+    xcb_flush(m_connection);
+    return true;
+}
+
+bool X11Platform::dropImposedStates(WindowHandle window)
+{
+    if (window == 0 || !internAtoms()) {
+        return false;
+    }
+    const auto target = static_cast<xcb_window_t>(window);
+    askWindowManager(
+        target, WmState,
+        {StateRemove, atom(WmStateMaximizedVert), atom(WmStateMaximizedHorz), SourceApplication});
+    askWindowManager(target, WmState, {StateRemove, atom(WmStateFullscreen), 0, SourceApplication});
+    xcb_flush(m_connection);
+    return true;
+}
+
+bool X11Platform::remanage(WindowHandle window, QPoint topLeft)
+{
+    if (window == 0 || !internAtoms()) {
+        return false;
+    }
+    const auto target = static_cast<xcb_window_t>(window);
+    xcb_unmap_window(m_connection, target);
+    // The synthetic UnmapNotify tells a reparenting window manager that the unmapping is
+    // the client's withdrawal, not its own doing.
+    xcb_unmap_notify_event_t unmap{};
+    unmap.response_type = XCB_UNMAP_NOTIFY;
+    unmap.event = m_root;
+    unmap.window = target;
+    xcb_send_event(m_connection, 0, m_root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&unmap));
+    xcb_flush(m_connection);
+    // The manager has let go once it has put the window back on the root and taken away
+    // WM_STATE (or left it Withdrawn).
+    bool released = false;
+    for (int i = 0; i < 100 && !released; ++i) {
+        const std::vector<std::uint32_t> state =
+            readList(m_connection, target, atom(WmStateAtom), atom(WmStateAtom));
+        released = parentOf(target) == m_root && (state.empty() || state.front() == 0);
+        if (!released) {
+            QThread::msleep(10);
+        }
+    }
+    if (!released) {
+        // Mapped again as it is, rather than left withdrawn with no window on screen.
+        xcb_map_window(m_connection, target);
+        xcb_flush(m_connection);
+        return false;
+    }
+    // While withdrawn the states are the client's to set; the manager reads them at the map.
+    std::vector<std::uint32_t> states =
+        readList(m_connection, target, atom(WmState), XCB_ATOM_ATOM);
+    std::erase_if(states, [this](std::uint32_t state) {
+        return state == atom(WmStateMaximizedVert) || state == atom(WmStateMaximizedHorz) ||
+               state == atom(WmStateFullscreen);
+    });
+    writeList(m_connection, target, atom(WmState), XCB_ATOM_ATOM, states);
+    const QPoint device = (QPointF(topLeft) * devicePixelRatioOf(window)).toPoint();
+    const std::uint32_t values[] = {static_cast<std::uint32_t>(device.x()),
+                                    static_cast<std::uint32_t>(device.y())};
+    xcb_configure_window(m_connection, target, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_map_window(m_connection, target);
     xcb_flush(m_connection);
     return true;
 }

@@ -41,6 +41,13 @@ public:
     std::optional<QPoint> frameTopLeft(WindowHandle window) override;
     bool moveFrameTo(WindowHandle window, QPoint topLeft) override;
     bool resizeInPlace(WindowHandle window, QSize size) override;
+    // The request Qt makes too, but with Qt's own notion of the state left alone: that one
+    // follows _NET_WM_STATE as the manager publishes it, whether or not it obeys.
+    bool dropImposedStates(WindowHandle window) override;
+    // Withdraws the window as ICCCM 4.1.4 has a client do it, waits (a second at most) until
+    // the window manager has let go of it, and maps it again at that place with no
+    // maximised or full-screen state.
+    bool remanage(WindowHandle window, QPoint topLeft) override;
     // Whether the window manager lists _NET_WM_STATE_ABOVE in the root's _NET_SUPPORTED.
     bool canKeepOnTop() override;
     // Asks the window manager to activate the window (_NET_ACTIVE_WINDOW) as a request of
@@ -72,6 +79,10 @@ private:
         StartupId,
         StartupInfoBegin,
         StartupInfo,
+        WmStateAtom,
+        WmStateMaximizedVert,
+        WmStateMaximizedHorz,
+        WmStateFullscreen,
         AtomCount
     };
 

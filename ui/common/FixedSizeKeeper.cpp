@@ -1,9 +1,12 @@
 #include "FixedSizeKeeper.h"
 
 #include "UiLog.h"
+#include "WindowGeometry.h"
 
 #include <QEvent>
 #include <QWidget>
+#include <algorithm>
+#include <cstdlib>
 
 namespace varneth {
 
@@ -62,10 +65,13 @@ bool FixedSizeKeeper::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (type == QEvent::Show) {
-        // Shown where the store put it, which is its place until the window manager has
-        // settled it: what it held before it was hidden is gone.
-        m_incident = false;
+        // Shown where the store put it: that is its place, which a manager that places
+        // windows by its own rule and ignores the user-specified position (ICCCM
+        // USPosition; awesome) is asked once to keep. What it held before it was hidden is
+        // gone.
+        m_incident = true;
         m_corrections = 0;
+        m_stateAsked = false;
         m_place = m_window.pos();
     }
     if (imposed() && !m_incident) {
@@ -73,6 +79,7 @@ bool FixedSizeKeeper::eventFilter(QObject* watched, QEvent* event)
         // window's own: the place it keeps is the one from before them.
         m_incident = true;
         m_corrections = 0;
+        m_stateAsked = false;
     }
     // Judged once the window manager has finished: every step of it restarts the wait.
     m_settle.start();
@@ -91,12 +98,16 @@ void FixedSizeKeeper::settle()
         return;
     }
     const QPoint place = currentPlace();
-    if (m_incident && m_place && place != *m_place && m_corrections < kMaxCorrections) {
+    const QPoint off = m_place ? place - *m_place : QPoint();
+    // A pixel either way is the frame's rounding at a fractional scale, not a move; and a
+    // Wayland client is never told where it is.
+    const bool moved =
+        std::max(std::abs(off.x()), std::abs(off.y())) > 1 && WindowGeometry::positionIsKnown();
+    if (m_incident && moved && m_corrections < kMaxCorrections) {
         // The window manager put the size back, or the window did, but not the place: a
         // maximise or full screen left it in the corner.
         ++m_corrections;
-        const bool moved = m_desktop.moveFrameTo && m_desktop.moveFrameTo(*m_place);
-        if (!moved) {
+        if (!(m_desktop.moveFrameTo && m_desktop.moveFrameTo(*m_place))) {
             m_window.move(*m_place);
         }
         m_settle.start();
@@ -119,10 +130,23 @@ void FixedSizeKeeper::correct()
         return;
     }
     ++m_corrections;
-    if (imposedState()) {
+    if (imposedState() && m_stateAsked && m_place && m_desktop.remanage) {
+        // Asked once, the window manager still lists the state (awesome keeps a maximise
+        // for good): it lets go of the window and takes it on again where it was.
+        m_stateAsked = false;
+        const bool active = m_window.isActiveWindow();
+        if (m_desktop.remanage(*m_place) && active) {
+            // Taken on afresh, it is a new window to the manager: it keeps the keyboard.
+            m_window.activateWindow();
+        }
+    } else if (imposedState()) {
         // Leaving a state, the window manager puts back the geometry it had before; what it
         // leaves wrong is seen to once it has done so.
-        m_window.setWindowState(m_window.windowState() & ~kImposedStates);
+        m_stateAsked = true;
+        const bool asked = m_desktop.dropStates && m_desktop.dropStates();
+        if (!asked) {
+            m_window.setWindowState(m_window.windowState() & ~kImposedStates);
+        }
     } else {
         const QSize fixed = m_window.minimumSize();
         const bool resized = m_desktop.resizeInPlace && m_desktop.resizeInPlace(fixed);

@@ -37,6 +37,10 @@ public:
         std::function<bool(QPoint)> moveFrameTo;
         // Gives the window that size without moving it.
         std::function<bool(QSize)> resizeInPlace;
+        // Asks for the imposed states to go.
+        std::function<bool()> dropStates;
+        // Has the window manager take the window on afresh, there and in no imposed state.
+        std::function<bool(QPoint)> remanage;
     };
 
     // How long the window must be left alone before its geometry counts as settled.
@@ -77,6 +81,8 @@ private:
     // An imposed change is being undone; it ends once the window is settled in its place.
     bool m_incident = false;
     int m_corrections = 0;
+    // This incident's imposed state was asked to go once already.
+    bool m_stateAsked = false;
 };
 
 } // namespace varneth

@@ -139,7 +139,9 @@ void MainWindowController::prepareToolWindow(QWidget& window)
             {.frameTopLeft = [this, w] { return m_platform.frameTopLeft(w->winId()); },
              .moveFrameTo = [this, w](QPoint to) { return m_platform.moveFrameTo(w->winId(), to); },
              .resizeInPlace =
-                 [this, w](QSize size) { return m_platform.resizeInPlace(w->winId(), size); }});
+                 [this, w](QSize size) { return m_platform.resizeInPlace(w->winId(), size); },
+             .dropStates = [this, w] { return m_platform.dropImposedStates(w->winId()); },
+             .remanage = [this, w](QPoint at) { return m_platform.remanage(w->winId(), at); }});
     }
 }
 
