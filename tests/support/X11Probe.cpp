@@ -206,21 +206,30 @@ bool X11Probe::waitUntilShown(xcb_window_t window, int timeoutMs)
     return QTest::qWaitFor([&] { return isManaged(window) && isViewable(window); }, timeoutMs);
 }
 
+// Active as the window manager says it, and holding the keyboard: some managers (awesome)
+// publish the active window before the focus has moved.
 bool X11Probe::waitUntilActive(xcb_window_t window, int timeoutMs)
 {
-    return QTest::qWaitFor([&] { return isManaged(window) && activeWindow() == window; },
-                           timeoutMs);
+    const auto hasKeyboard = [&] {
+        const auto focus = own(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        xcb_window_t at = focus ? focus->focus : xcb_window_t(XCB_WINDOW_NONE);
+        while (at != window && at != XCB_WINDOW_NONE && at != m_root && at != 1) {
+            const auto tree = REPLY(query_tree, at);
+            at = tree ? tree->parent : xcb_window_t(XCB_WINDOW_NONE);
+        }
+        return at == window;
+    };
+    return QTest::qWaitFor(
+        [&] { return isManaged(window) && activeWindow() == window && hasKeyboard(); }, timeoutMs);
 }
 
 void X11Probe::click(const QPoint& onRoot)
 {
-    const auto pointer = REPLY(query_pointer, m_root);
-    const QPoint before = pointer ? QPoint(pointer->root_x, pointer->root_y) : QPoint();
     movePointer(onRoot);
     for (const quint8 type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
         xcb_test_fake_input(m_connection, type, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
     }
-    movePointer(before);
     sync();
 }
 
