@@ -37,5 +37,7 @@ int main(int argc, char* argv[])
     Program program(*platform, store);
     instance.setActivator([&program](const Activation& again) { return program.activate(again); });
     program.start();
+    // The window has been shown and has asked to be active: the launch data is used.
+    Activation::removeFromEnvironment();
     return QApplication::exec();
 }
