@@ -459,29 +459,23 @@ private slots:
             box = awaitWindow([&] { return windowsOf(x, pid, main).value(0); });
             QVERIFY2(box, "the close showed no message");
         }
+        const auto cardinal = [&](xcb_window_t window, const char* name, quint32 absent = 0) {
+            return x.property(window, name, XCB_ATOM_CARDINAL).value(0, absent);
+        };
+        // The user's desktop, which the window is to come to rather than the user to it.
+        const quint32 here = cardinal(x.root(), "_NET_CURRENT_DESKTOP");
         if (running == Running::OnOtherDesktop) {
-            const auto desktops = [&] {
-                return x.property(x.root(), "_NET_NUMBER_OF_DESKTOPS", XCB_ATOM_CARDINAL).value(0);
-            };
-            if (desktops() < 2) {
+            const quint32 away = here == 0 ? 1 : 0;
+            if (cardinal(x.root(), "_NET_NUMBER_OF_DESKTOPS") < 2) {
                 x.sendToRoot(x.root(), "_NET_NUMBER_OF_DESKTOPS", 2);
-                QVERIFY(QTest::qWaitFor([&] { return desktops() >= 2; }, waitMs));
             }
-            const quint32 away =
-                x.property(x.root(), "_NET_CURRENT_DESKTOP", XCB_ATOM_CARDINAL).value(0) == 0 ? 1
-                                                                                              : 0;
+            QVERIFY(QTest::qWaitFor(
+                [&] { return cardinal(x.root(), "_NET_NUMBER_OF_DESKTOPS") > away; }, waitMs));
             x.sendToRoot(main, "_NET_WM_DESKTOP", away, 2);
             // mutter keeps windows of other desktops mapped: its own word is what counts.
-            QVERIFY(QTest::qWaitFor(
-                [&] {
-                    return x.property(main, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL) == QList{away};
-                },
-                waitMs));
+            QVERIFY(
+                QTest::qWaitFor([&] { return cardinal(main, "_NET_WM_DESKTOP") == away; }, waitMs));
         }
-
-        // The user's desktop, which the window is to come to rather than the user to it.
-        const quint32 here =
-            x.property(x.root(), "_NET_CURRENT_DESKTOP", XCB_ATOM_CARDINAL).value(0);
         Child second;
         second.setProcessEnvironment(env);
         second.start(VARNETH_PROGRAM);
@@ -512,10 +506,8 @@ private slots:
             QVERIFY2(second.exitCode() == 0, told.constData());
             const auto inFront = [&] {
                 return x.activeWindow() == target && x.isStackedAbove(target, other) &&
-                       x.property(target, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL).value(here) ==
-                           here &&
-                       x.property(x.root(), "_NET_CURRENT_DESKTOP", XCB_ATOM_CARDINAL).value(0) ==
-                           here;
+                       cardinal(target, "_NET_WM_DESKTOP", here) == here &&
+                       cardinal(x.root(), "_NET_CURRENT_DESKTOP") == here;
             };
             QVERIFY2(QTest::qWaitFor(inFront, waitMs),
                      "the running window did not come to the front");
