@@ -268,7 +268,7 @@ private slots:
         X11Probe x;
         VARNETH_REQUIRE_X11_DESKTOP(x);
         VARNETH_REQUIRE_96_DPI();
-        for (const char* tool : {"xdotool", "xsm", "iceauth", "Xvfb", "openbox"}) {
+        for (const char* tool : {"xdotool", "xsm", "iceauth", "Xvfb", "openbox", "gdbus"}) {
             QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
                      qPrintable(QString("%1 is missing: run scripts/setup.sh").arg(tool)));
         }
