@@ -411,7 +411,8 @@ void X11Platform::completeLaunch(const Activation& launch)
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
     sendStartupComplete(window, launch);
     xcb_destroy_window(m_connection, window);
-    xcb_flush(m_connection);
+    // A round trip: the process ends next, and the message must have reached the server.
+    std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
 }
 
 void X11Platform::sendStartupComplete(std::uint32_t window, const Activation& launch)
