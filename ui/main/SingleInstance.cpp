@@ -141,9 +141,11 @@ SingleInstance::Wait SingleInstance::awaitName()
 {
     QDBusServiceWatcher watcher(kService, m_bus, QDBusServiceWatcher::WatchForOwnerChange);
     QEventLoop loop;
+    bool handedOver = false;
     connect(&watcher, &QDBusServiceWatcher::serviceOwnerChanged, &loop,
-            [&loop](const QString&, const QString&, const QString& owner) {
+            [&loop, &handedOver](const QString&, const QString&, const QString& owner) {
                 if (!owner.isEmpty()) {
+                    handedOver = true;
                     loop.quit();
                 }
             });
@@ -166,7 +168,7 @@ SingleInstance::Wait SingleInstance::awaitName()
     }
     // Out of the queue: another start got in first, or time is up.
     m_bus.interface()->unregisterService(kService);
-    return owner.isEmpty() || request != Request::Queued ? Wait::TimedOut : Wait::OtherOwner;
+    return handedOver && !owner.isEmpty() ? Wait::OtherOwner : Wait::TimedOut;
 }
 
 void SingleInstance::Activate(const QVariantMap& platformData)
