@@ -17,6 +17,12 @@ Activation Activation::fromEnvironment()
             qEnvironmentVariable("XDG_ACTIVATION_TOKEN")};
 }
 
+void Activation::removeFromEnvironment()
+{
+    qunsetenv("DESKTOP_STARTUP_ID");
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+}
+
 QVariantMap Activation::platformData() const
 {
     QVariantMap data;

@@ -18,6 +18,11 @@ struct Activation
     // As the launcher passed them to this process. Read it before the QGuiApplication
     // exists: Qt's X11 platform takes DESKTOP_STARTUP_ID out of the environment.
     static Activation fromEnvironment();
+    // Takes both out of this process's environment once Qt has used them (X11 takes the id
+    // when it connects, Wayland the token when the first window asks to be active): the
+    // xdg-activation protocol asks a client to drop the token after reading it, and a
+    // launch is used once.
+    static void removeFromEnvironment();
 
     // The platform data of org.freedesktop.Application's methods, and back.
     QVariantMap platformData() const;

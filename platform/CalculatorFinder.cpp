@@ -5,8 +5,8 @@
 #include "PlatformLog.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 #include <algorithm>
 #include <array>
@@ -82,6 +82,26 @@ const KnownCalculator* known(QLatin1StringView program)
     return nullptr;
 }
 
+// The menu entries in folder and its subfolders, by id relative to applications. A
+// symlinked subfolder is searched as the desktop's launcher searches it; a folder reached
+// again (a link to a folder already searched, a loop) is searched once.
+void collectEntries(const QDir& applications, const QString& folder, QSet<QString>& visited,
+                    std::map<QString, QString>& found)
+{
+    const QDir dir(folder);
+    if (visited.contains(dir.canonicalPath()) || !dir.exists()) {
+        return;
+    }
+    visited.insert(dir.canonicalPath());
+    for (const QFileInfo& file : dir.entryInfoList({QStringLiteral("*.desktop")}, QDir::Files)) {
+        found.emplace(applications.relativeFilePath(file.filePath()).replace(u'/', u'-'),
+                      file.filePath());
+    }
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        collectEntries(applications, dir.filePath(name), visited, found);
+    }
+}
+
 // Where an entry stands among the calculators of the PATH search; after all of them when
 // it is none of them.
 qsizetype rankOf(const QString& id)
@@ -137,12 +157,8 @@ void CalculatorFinder::indexMenuEntries(const QProcessEnvironment& environment)
         // An entry in a subfolder has the subfolder in its id: kde/kcalc.desktop is
         // kde-kcalc.desktop.
         std::map<QString, QString> inFolder;
-        QDirIterator it(applications.path(), {QStringLiteral("*.desktop")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            inFolder.emplace(applications.relativeFilePath(path).replace(u'/', u'-'), path);
-        }
+        QSet<QString> visited;
+        collectEntries(applications, applications.path(), visited, inFolder);
         for (const auto& [id, path] : inFolder) {
             if (!m_entryById.contains(id)) {
                 m_entryById.insert(id, m_entries.size());
@@ -241,7 +257,7 @@ std::optional<CalculatorFinder::Command> CalculatorFinder::fromEntry(qsizetype i
         (!entry->tryExec.isEmpty() && executable(entry->tryExec).isEmpty())) {
         return command;
     }
-    std::optional<QStringList> arguments = ExecLine::split(entry->exec);
+    std::optional<QStringList> arguments = ExecLine::split(entry->exec, entry->name, entry->icon);
     if (!arguments) {
         qCWarning(lcPlatform).noquote()
             << "menu entry" << path << "passed over: its Exec line cannot be read:" << entry->exec;
@@ -249,7 +265,7 @@ std::optional<CalculatorFinder::Command> CalculatorFinder::fromEntry(qsizetype i
     }
     const QString program = executable(arguments->takeFirst());
     if (!program.isEmpty()) {
-        command = Command{program, *arguments, path};
+        command = Command{program, *arguments, path, entry->path};
     }
     return command;
 }
@@ -260,7 +276,7 @@ std::optional<CalculatorFinder::Command> CalculatorFinder::onPath(const QString&
     if (program.isEmpty()) {
         return std::nullopt;
     }
-    return Command{program, {}, {}};
+    return Command{program, {}, {}, {}};
 }
 
 QString CalculatorFinder::executable(const QString& program) const

@@ -30,6 +30,8 @@ public:
         QStringList arguments;
         // The menu entry it comes from, or empty when it was found on PATH.
         QString entryPath;
+        // Where it runs: the entry's Path, or empty for where this program runs.
+        QString workingDirectory;
     };
 
     explicit CalculatorFinder(const QProcessEnvironment& environment);

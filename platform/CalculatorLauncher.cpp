@@ -24,6 +24,7 @@ bool CalculatorLauncher::launch()
     process.setProgram(command->program);
     process.setArguments(command->arguments);
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(command->workingDirectory);
     if (!process.startDetached()) {
         qCWarning(lcPlatform).noquote() << "could not start" << command->program;
         return false;

@@ -53,16 +53,6 @@ QStringList unescapeList(QStringView value)
     return result;
 }
 
-bool anyNamed(const QStringList& names, const QStringList& desktops)
-{
-    for (const QString& desktop : desktops) {
-        if (names.contains(desktop, Qt::CaseInsensitive)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 std::optional<DesktopEntry> DesktopEntry::read(const QString& path)
@@ -103,6 +93,12 @@ std::optional<DesktopEntry> DesktopEntry::parse(const QString& text)
             entry.exec = unescape(value);
         } else if (key == u"TryExec") {
             entry.tryExec = unescape(value);
+        } else if (key == u"Name") {
+            entry.name = unescape(value);
+        } else if (key == u"Icon") {
+            entry.icon = unescape(value);
+        } else if (key == u"Path") {
+            entry.path = unescape(value);
         } else if (key == u"Hidden") {
             entry.hidden = value == u"true";
         } else if (key == u"NoDisplay") {
@@ -125,10 +121,18 @@ std::optional<DesktopEntry> DesktopEntry::parse(const QString& text)
 
 bool DesktopEntry::isShownOn(const QStringList& desktops) const
 {
-    if (hidden || noDisplay || anyNamed(notShowIn, desktops)) {
+    if (hidden || noDisplay) {
         return false;
     }
-    return onlyShowIn.isEmpty() || anyNamed(onlyShowIn, desktops);
+    for (const QString& desktop : desktops) {
+        if (onlyShowIn.contains(desktop, Qt::CaseInsensitive)) {
+            return true;
+        }
+        if (notShowIn.contains(desktop, Qt::CaseInsensitive)) {
+            return false;
+        }
+    }
+    return onlyShowIn.isEmpty();
 }
 
 } // namespace varneth

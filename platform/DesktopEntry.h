@@ -16,6 +16,10 @@ struct DesktopEntry
     // is ExecLine's to undo.
     QString exec;
     QString tryExec;
+    // Name and Icon, unlocalised, for Exec's %c and %i; Path, the working directory.
+    QString name;
+    QString icon;
+    QString path;
     bool hidden = false;
     bool noDisplay = false;
     bool terminal = false;
@@ -30,7 +34,9 @@ struct DesktopEntry
 
     // Whether the menu of a desktop with these names (XDG_CURRENT_DESKTOP, most specific
     // first) lists it: not deleted by Hidden, not kept out by NoDisplay, and allowed by
-    // OnlyShowIn and NotShowIn. Desktop names compare without regard to case.
+    // OnlyShowIn and NotShowIn. The first of the desktop's names that either list holds
+    // decides, as GLib weighs them; none named, only an entry without OnlyShowIn is
+    // listed. Desktop names compare without regard to case.
     bool isShownOn(const QStringList& desktops) const;
 };
 

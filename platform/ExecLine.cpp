@@ -23,16 +23,19 @@ bool isQuoteEscapable(QChar c)
 }
 
 // Files, URLs, the icon, the translated name, the entry's own location and the codes
-// desktops no longer use: a calculator is started with none of them.
+// desktops no longer use. A calculator is started with no file or URL; the name and the
+// icon are the entry's own (expandFieldCodes).
 bool isFieldCode(QChar c)
 {
     return QStringView(u"fFuUickdDnNvm").contains(c);
 }
 
-// The text of one argument with its field codes dropped and %% made a percent sign;
-// nullopt for a percent sign that starts no known code. codesOnly tells whether the
-// argument consisted of field codes alone, and so is no argument at all.
-std::optional<QString> dropFieldCodes(const QString& argument, bool& codesOnly)
+// The text of one argument with %c made the entry's name, the other field codes dropped
+// and %% made a percent sign; nullopt for a percent sign that starts no known code.
+// codesOnly tells whether the argument consisted of field codes alone that stood for
+// nothing, and so is no argument at all.
+std::optional<QString> expandFieldCodes(const QString& argument, const QString& name,
+                                        bool& codesOnly)
 {
     QString result;
     bool anyCode = false;
@@ -48,6 +51,9 @@ std::optional<QString> dropFieldCodes(const QString& argument, bool& codesOnly)
             result += u'%';
         } else if (isFieldCode(argument[i])) {
             anyCode = true;
+            if (argument[i] == u'c') {
+                result += name;
+            }
         } else {
             return std::nullopt;
         }
@@ -58,7 +64,8 @@ std::optional<QString> dropFieldCodes(const QString& argument, bool& codesOnly)
 
 } // namespace
 
-std::optional<QStringList> ExecLine::split(QStringView exec)
+std::optional<QStringList> ExecLine::split(QStringView exec, const QString& name,
+                                           const QString& icon)
 {
     QStringList arguments;
     const qsizetype size = exec.size();
@@ -104,8 +111,15 @@ std::optional<QStringList> ExecLine::split(QStringView exec)
                 argument += exec[i];
             }
         }
+        // %i standing alone is two arguments, or none for an entry without an icon.
+        if (argument == u"%i") {
+            if (!icon.isEmpty()) {
+                arguments.append({QStringLiteral("--icon"), icon});
+            }
+            continue;
+        }
         bool codesOnly = false;
-        std::optional<QString> expanded = dropFieldCodes(argument, codesOnly);
+        std::optional<QString> expanded = expandFieldCodes(argument, name, codesOnly);
         if (!expanded) {
             return std::nullopt;
         }

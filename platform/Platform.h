@@ -74,6 +74,11 @@ public:
     // Qt takes one (Qt 6.4 on Wayland does not).
     virtual void activate(QWindow& window, const Activation& launch);
 
+    // Ends the launcher's startup feedback (its busy cursor, its "starting" entry) for a
+    // start that shows no window of its own and hands the launch to no other VARNETH: one
+    // that gives up. A shown window ends it itself, and so does activate().
+    virtual void completeLaunch(const Activation& /*launch*/) {}
+
     // The implementation for the running QGuiApplication's platform (X11 or generic).
     static std::unique_ptr<Platform> create();
 };

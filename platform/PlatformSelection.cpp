@@ -36,6 +36,8 @@ QProcessEnvironment PlatformSelection::startEnvironment()
     if (g_choseX11 && environment.value(QStringLiteral("QT_QPA_PLATFORM")) == u"xcb") {
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     }
+    environment.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
+    environment.remove(QStringLiteral("XDG_ACTIVATION_TOKEN"));
     return environment;
 }
 

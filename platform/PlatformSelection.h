@@ -15,7 +15,8 @@ public:
     static void preferX11();
 
     // The environment as it was before preferX11() changed it, for the programs this one
-    // starts.
+    // starts, without the launcher's startup id and activation token: those were meant
+    // for this program's own window, and a program it starts would use them a second time.
     static QProcessEnvironment startEnvironment();
 };
 

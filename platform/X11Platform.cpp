@@ -25,6 +25,7 @@ constexpr std::uint32_t StateRemove = 0;
 constexpr std::uint32_t StateAdd = 1;
 constexpr std::uint32_t SourceApplication = 1;
 constexpr std::uint32_t SourcePager = 2;
+constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
 
 // The device pixel ratio of the application's window with that native handle, or the
 // primary screen's for a window that is not the application's.
@@ -178,7 +179,9 @@ bool X11Platform::internAtoms()
                                                                  "WM_STATE",
                                                                  "_NET_WM_STATE_MAXIMIZED_VERT",
                                                                  "_NET_WM_STATE_MAXIMIZED_HORZ",
-                                                                 "_NET_WM_STATE_FULLSCREEN"};
+                                                                 "_NET_WM_STATE_FULLSCREEN",
+                                                                 "_NET_WM_DESKTOP",
+                                                                 "_NET_CURRENT_DESKTOP"};
     std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
     // All requests go out before the first reply is awaited: one round trip.
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -494,18 +497,54 @@ void X11Platform::activate(QWindow& window, const Activation& launch)
                             atom(Utf8String), 8, static_cast<std::uint32_t>(startupId.size()),
                             startupId.constData());
     }
+    // A window on another desktop comes to the one the user is on, as a pager moves it: a
+    // plain activation request is left to the window manager, which may switch desktops,
+    // bring the window over or only mark it as demanding attention, and a window without a
+    // taskbar or pager entry would then never be seen. All desktops (0xFFFFFFFF) is left.
+    const std::vector<std::uint32_t> current =
+        readList(m_connection, m_root, atom(CurrentDesktop), XCB_ATOM_CARDINAL);
+    const std::vector<std::uint32_t> desktop =
+        readList(m_connection, target, atom(WmDesktop), XCB_ATOM_CARDINAL);
+    if (!current.empty() && !desktop.empty() && desktop.front() != kAllDesktops &&
+        desktop.front() != current.front()) {
+        askWindowManager(target, WmDesktop, {current.front(), SourcePager});
+    }
+    if (window.windowStates() & Qt::WindowMinimized) {
+        window.showNormal();
+    }
     window.raise();
     // The last item: the active window of ours, and none of ours is.
     askWindowManager(target, ActiveWindow,
                      {SourceApplication,
                       launch.startupTime() ? *launch.startupTime() : serverTimeNow(),
                       XCB_WINDOW_NONE});
-    if (!startupId.isEmpty()) {
-        QByteArray quoted = startupId;
-        quoted.replace('\\', "\\\\").replace('"', "\\\"");
-        sendStartupMessage(target, "remove: ID=\"" + quoted + '"');
-    }
+    sendStartupComplete(target, launch);
     xcb_flush(m_connection);
+}
+
+void X11Platform::completeLaunch(const Activation& launch)
+{
+    if (launch.startupId.isEmpty() || !internAtoms()) {
+        return;
+    }
+    // Launchers take the message from any window of the sender; this one exists only for it.
+    const xcb_window_t window = xcb_generate_id(m_connection);
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, m_root, -100, -100, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    sendStartupComplete(window, launch);
+    xcb_destroy_window(m_connection, window);
+    // A round trip: the process ends next, and the message must have reached the server.
+    std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+}
+
+void X11Platform::sendStartupComplete(std::uint32_t window, const Activation& launch)
+{
+    if (launch.startupId.isEmpty()) {
+        return;
+    }
+    QByteArray quoted = launch.startupId.toUtf8();
+    quoted.replace('\\', "\\\\").replace('"', "\\\"");
+    sendStartupMessage(window, "remove: ID=\"" + quoted + '"');
 }
 
 // A client message about the window to the root, where the window manager listens (EWMH).

@@ -54,10 +54,15 @@ public:
     // the application, with the time of the user's launch: the startup id's time where the
     // launcher gave one, else the X server's time now. KWin, mutter and xfwm4 refuse the
     // focus to a request older than the user's last action in another window, and Qt's
-    // own request would carry the time of the last event this program saw. The startup id
+    // own request would carry the time of the last event this program saw. A window on
+    // another desktop is first moved to the current one (_NET_WM_DESKTOP, as a pager asks),
+    // and a minimised one is restored. The startup id
     // also goes on the window and its launch is reported complete, which ends the
     // launcher's busy feedback.
     void activate(QWindow& window, const Activation& launch) override;
+    // Sends the startup-notification "remove:" for the launch's startup id, from a window
+    // made for it: the id's "new:" came from the launcher.
+    void completeLaunch(const Activation& launch) override;
 
 private:
     enum Atom
@@ -83,6 +88,8 @@ private:
         WmStateMaximizedVert,
         WmStateMaximizedHorz,
         WmStateFullscreen,
+        WmDesktop,
+        CurrentDesktop,
         AtomCount
     };
 
@@ -97,6 +104,7 @@ private:
     void askWindowManager(std::uint32_t window, Atom type,
                           std::initializer_list<std::uint32_t> data);
     void sendStartupMessage(std::uint32_t window, const QByteArray& message);
+    void sendStartupComplete(std::uint32_t window, const Activation& launch);
 
     xcb_connection_t* m_connection = nullptr;
     std::uint32_t m_root = 0;

@@ -14,15 +14,22 @@ QString readFile(const QString& path)
 }
 
 // The variables the choice reads; each test sets them and puts them back.
-const char* const kVariables[] = {"PATH", "HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS",
-                                  "XDG_CURRENT_DESKTOP"};
+const char* const kVariables[] = {"PATH",
+                                  "HOME",
+                                  "XDG_DATA_HOME",
+                                  "XDG_DATA_DIRS",
+                                  "XDG_CURRENT_DESKTOP",
+                                  "DESKTOP_STARTUP_ID",
+                                  "XDG_ACTIVATION_TOKEN"};
 
 } // namespace
 
 // The choice and start of the calculator in a temporary home: a PATH of its own (bin), the
 // data folders home (~/.local/share), sys1 and sys2 with menu entries, and apps for programs
 // off PATH, as Flatpak's are. Every program is a stand-in that appends "NAME ARGC [ARG]..."
-// to a record file, so what was started, how often and with what is read back from it.
+// to a record file, then " in FOLDER" when it runs elsewhere than the test and the names of
+// the launch variables it finds set, so what was started, how often, where and with what
+// is read back from it.
 class TestCalculatorLaunch : public QObject
 {
     Q_OBJECT
@@ -41,6 +48,8 @@ private slots:
         qunsetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_DIRS", root + "/sys1:" + root + "/sys2");
         qunsetenv("XDG_CURRENT_DESKTOP");
+        qunsetenv("DESKTOP_STARTUP_ID");
+        qunsetenv("XDG_ACTIVATION_TOKEN");
         install(QStringLiteral("apps/flatpak"));
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
     }
@@ -116,6 +125,17 @@ private slots:
                "xcalc");
         addRow("an Exec that cannot be read", "", {"xcalc"}, {abacus + "@/apps/flatpak \"abacus"},
                "xcalc", "org.example.Abacus.desktop passed over: its Exec line cannot be read");
+        const QString vendor("sys1/vendor/org.example.Abacus.desktop" + flatpak);
+        addRow("Path, %i and %c", "", {},
+               {abacus + "@/apps/flatpak %i %c|Path=@/apps|Name=Abacus Pro|Icon=abacus"},
+               "flatpak [--icon] [abacus] [Abacus Pro] in @/apps");
+        addRow("a symlinked folder, and a loop in it searched once", "", {},
+               {"ln sys1/vendor @/linked", "ln sys1/vendor/loop ..", vendor + " in-link"},
+               "flatpak [in-link]");
+        addRow("the first desktop named decides: shown", "Bar:Foo", {"xcalc"},
+               {abacus + "@/apps/flatpak|OnlyShowIn=Bar;|NotShowIn=Foo;"}, "flatpak");
+        addRow("the first desktop named decides: hidden", "Foo:Bar", {"xcalc"},
+               {abacus + "@/apps/flatpak|OnlyShowIn=Bar;|NotShowIn=Foo;"}, "xcalc");
         addRow("nothing", "GNOME", {}, {"sys1/editor.desktop|Categories=TextEditor|Exec=ed"}, "");
     }
     void choosesTheDesktopsOwnFirst()
@@ -145,17 +165,24 @@ private slots:
             for (const QString& argument : command->arguments) {
                 found += " [" + argument + ']';
             }
+            if (!command->workingDirectory.isEmpty()) {
+                found += " in " + QString(command->workingDirectory).replace(m_dir->path(), "@");
+            }
         }
         QTEST(found, "chosen");
     }
 
+    // In its Path, and without the launch data this program was started with.
     void startsAnEntryWithItsArgumentsAndNoShell()
     {
-        addEntry(R"(sys2/org.example.Abacus.desktop|Categories=Calculator|)"
+        addEntry(R"(sys2/org.example.Abacus.desktop|Categories=Calculator|Path=@/apps|)"
                  R"(Exec=@/apps/flatpak run "two  words" "\\$HOME" %U)");
+        qputenv("DESKTOP_STARTUP_ID", "launcher-1_TIME2");
+        qputenv("XDG_ACTIVATION_TOKEN", "token");
         QVERIFY(Platform::create()->startCalculator());
-        QTRY_COMPARE_WITH_TIMEOUT(readFile(recordPath()), "flatpak 3 [run] [two  words] [$HOME]\n",
-                                  10000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            readFile(recordPath()),
+            "flatpak 3 [run] [two  words] [$HOME] in " + m_dir->path() + "/apps\n", 10000);
     }
 
     void looksAgainOnEveryStart()
@@ -184,21 +211,32 @@ private:
         script.write(QStringLiteral("#!/bin/sh\n"
                                     "{ printf '%s %d' \"${0##*/}\" \"$#\"\n"
                                     "  for a in \"$@\"; do printf ' [%s]' \"$a\"; done\n"
+                                    "  [ \"$PWD\" = '%2' ] || printf ' in %s' \"$PWD\"\n"
+                                    "  printf '%s%s' \"${DESKTOP_STARTUP_ID+ DESKTOP_STARTUP_ID}\" "
+                                    "\"${XDG_ACTIVATION_TOKEN+ XDG_ACTIVATION_TOKEN}\"\n"
                                     "  printf '\\n'; } >> '%1'\n")
-                         .arg(recordPath())
+                         .arg(recordPath(), QDir::currentPath())
                          .toUtf8());
     }
 
     // "FOLDER/ID|KEY=VALUE|...": an application entry; a path "@/..." is in the temporary folder.
+    // "ln FOLDER/NAME TARGET": a symbolic link in the applications folder.
     void addEntry(const QString& description)
     {
         QStringList lines =
             QString(description).replace(QLatin1String("@/"), m_dir->path() + u'/').split(u'|');
-        const QString file = lines.takeFirst();
+        const QStringList link = lines.first().split(u' ');
+        const QString file = link.value(link.size() == 3 ? 1 : 0);
         const qsizetype slash = file.indexOf(u'/');
         const QString folder = file.left(slash) == u"home" ? ".local/share" : file.left(slash);
         const QString path = m_dir->filePath(folder + "/applications" + file.mid(slash));
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        if (link.size() == 3) {
+            QVERIFY(QDir().mkpath(QFileInfo(path).dir().filePath(link[2])));
+            QVERIFY(QFile::link(link[2], path));
+            return;
+        }
+        lines.removeFirst();
         QFile entry(path);
         QVERIFY(entry.open(QIODevice::WriteOnly));
         entry.write(("[Desktop Entry]\nType=Application\n" + lines.join(u'\n') + u'\n').toUtf8());

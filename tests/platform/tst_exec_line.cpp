@@ -5,8 +5,8 @@
 
 using namespace varneth;
 
-// Exec lines as they stand in a menu entry file, read by DesktopEntry and split by
-// ExecLine, as the calculator's start does.
+// Exec lines as they stand in a menu entry file named "Abacus Pro" with the icon "abacus",
+// read by DesktopEntry and split by ExecLine, as the calculator's start does.
 class TestExecLine : public QObject
 {
     Q_OBJECT
@@ -33,9 +33,11 @@ void TestExecLine::splitsLikeTheDesktopsLauncher_data()
     QTest::newRow("Flatpak's file codes dropped")
         << "/usr/bin/flatpak run --command=kcalc org.kde.kcalc @@u %U @@"
         << QStringList{"/usr/bin/flatpak", "run", "--command=kcalc", "org.kde.kcalc", "@@u", "@@"};
-    QTest::newRow("every field code dropped")
+    QTest::newRow("the name and icon kept, every other field code dropped")
         << "calc %f %F %u %U %i %c %k %d %D %n %N %v %m --file=%f"
-        << QStringList{"calc", "--file="};
+        << QStringList{"calc", "--icon", "abacus", "Abacus Pro", "--file="};
+    QTest::newRow("%c inside an argument")
+        << "calc --title=%c" << QStringList{"calc", "--title=Abacus Pro"};
     QTest::newRow("%% is a percent sign, quoted or not")
         << R"(calc 100%% "50%% off")" << QStringList{"calc", "100%", "50% off"};
 
@@ -56,10 +58,11 @@ void TestExecLine::splitsLikeTheDesktopsLauncher_data()
 void TestExecLine::splitsLikeTheDesktopsLauncher()
 {
     QFETCH(QString, line);
-    const std::optional<DesktopEntry> entry =
-        DesktopEntry::parse("[Desktop Entry]\nType=Application\nExec=" + line + "\n");
+    const std::optional<DesktopEntry> entry = DesktopEntry::parse(
+        "[Desktop Entry]\nType=Application\nName=Abacus Pro\nIcon=abacus\nExec=" + line + "\n");
     QVERIFY(entry);
-    QTEST(ExecLine::split(entry->exec).value_or(QStringList{}), "arguments");
+    QTEST(ExecLine::split(entry->exec, entry->name, entry->icon).value_or(QStringList{}),
+          "arguments");
 }
 
 QTEST_GUILESS_MAIN(TestExecLine)

@@ -1,5 +1,6 @@
 #include "X11TestMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -22,6 +23,15 @@ enum class Ending
     XsmLogout,
     XsmTerminated,
     DisplayLost,
+};
+
+// How the running program is when the second start comes.
+enum class Running
+{
+    Shown,
+    Stopped,        // SIGSTOP: it cannot answer
+    Closing,        // its close waits on a "could not be saved" box
+    OnOtherDesktop, // its window is on a desktop the user is not on
 };
 
 // Every wait of a row is bounded by this, so a row that goes wrong fails instead of hanging.
@@ -140,6 +150,17 @@ bool startXsm(Child& xsm, const QString& home, QProcessEnvironment& programEnv)
 }
 
 // A session bus of the row's own, so that no other test's program is found running.
+// How many programs own or wait for the name org.holbreck.varneth on the row's bus.
+qsizetype queuedOwners(const QProcessEnvironment& env)
+{
+    QProcess gdbus;
+    gdbus.setProcessEnvironment(env);
+    gdbus.start("gdbus", {"call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
+                          "/org/freedesktop/DBus", "--method",
+                          "org.freedesktop.DBus.ListQueuedOwners", "org.holbreck.varneth"});
+    return gdbus.waitForFinished(waitMs) ? gdbus.readAllStandardOutput().count("':") : -1;
+}
+
 bool startBus(Child& daemon, const QString& folder, QProcessEnvironment& programEnv)
 {
     const QString address = "unix:path=" + folder + "/bus";
@@ -247,7 +268,7 @@ private slots:
         X11Probe x;
         VARNETH_REQUIRE_X11_DESKTOP(x);
         VARNETH_REQUIRE_96_DPI();
-        for (const char* tool : {"xdotool", "xsm", "iceauth", "Xvfb", "openbox"}) {
+        for (const char* tool : {"xdotool", "xsm", "iceauth", "Xvfb", "openbox", "gdbus"}) {
             QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
                      qPrintable(QString("%1 is missing: run scripts/setup.sh").arg(tool)));
         }
@@ -367,29 +388,37 @@ private slots:
     }
 
     // A start from the menu while VARNETH runs under another program's window: the running
-    // window comes to the front with the keyboard, and the second process ends without a
-    // window. One that finds the running program stopped says so and ends too.
+    // window comes to the front with the keyboard, onto the user's desktop, and the second
+    // process ends without a window. One that finds the running program stopped says so and
+    // ends too; one that finds it closing becomes the VARNETH that runs once it has ended.
     void secondStartBringsTheRunningWindowForward_data()
     {
         QTest::addColumn<bool>("settingsOpen");
         QTest::addColumn<bool>("fromLauncher"); // with a startup id, as a menu starts it
-        QTest::addColumn<bool>("runningStopped");
-        QTest::newRow("main window") << false << false << false;
-        QTest::newRow("main window, from a launcher") << false << true << false;
-        QTest::newRow("settings window open") << true << false << false;
-        QTest::newRow("running one stopped") << false << false << true;
+        QTest::addColumn<Running>("running");
+        QTest::newRow("main window") << false << false << Running::Shown;
+        QTest::newRow("main window, from a launcher") << false << true << Running::Shown;
+        QTest::newRow("settings window open") << true << false << Running::Shown;
+        QTest::newRow("running one stopped") << false << false << Running::Stopped;
+        QTest::newRow("running one closing") << false << true << Running::Closing;
+        QTest::newRow("on another desktop") << false << true << Running::OnOtherDesktop;
     }
 
     void secondStartBringsTheRunningWindowForward()
     {
         QFETCH(bool, settingsOpen);
         QFETCH(bool, fromLauncher);
-        QFETCH(bool, runningStopped);
+        QFETCH(Running, running);
 
         QTemporaryDir home;
         QVERIFY(home.isValid());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        // A file where the store's folder belongs: the close cannot store and says so.
+        QFile blocker(home.filePath("config/VARNETH"));
+        QVERIFY(running != Running::Closing ||
+                (QDir().mkpath(home.filePath("config")) && blocker.open(QIODevice::WriteOnly)));
+        blocker.close();
         Child bus;
         QVERIFY2(startBus(bus, home.path(), env), "no private session bus");
         const QString display = env.value("DISPLAY");
@@ -421,24 +450,64 @@ private slots:
             env.insert("DESKTOP_STARTUP_ID", startupId);
         }
         QVERIFY(QTest::qWaitFor([&] { return x.isStackedAbove(other, target); }, waitMs));
-        if (runningStopped) {
+        if (running == Running::Stopped) {
             QCOMPARE(::kill(pid, SIGSTOP), 0);
         }
-
+        xcb_window_t box = XCB_WINDOW_NONE;
+        if (running == Running::Closing) {
+            x.closeThroughWindowManager(main);
+            box = awaitWindow([&] { return windowsOf(x, pid, main).value(0); });
+            QVERIFY2(box, "the close showed no message");
+        }
+        const auto cardinal = [&](xcb_window_t window, const char* name, quint32 absent = 0) {
+            return x.property(window, name, XCB_ATOM_CARDINAL).value(0, absent);
+        };
+        // The user's desktop, which the window is to come to rather than the user to it.
+        const quint32 here = cardinal(x.root(), "_NET_CURRENT_DESKTOP");
+        if (running == Running::OnOtherDesktop) {
+            const quint32 away = here == 0 ? 1 : 0;
+            if (cardinal(x.root(), "_NET_NUMBER_OF_DESKTOPS") < 2) {
+                x.sendToRoot(x.root(), "_NET_NUMBER_OF_DESKTOPS", 2);
+            }
+            QVERIFY(QTest::qWaitFor(
+                [&] { return cardinal(x.root(), "_NET_NUMBER_OF_DESKTOPS") > away; }, waitMs));
+            x.sendToRoot(main, "_NET_WM_DESKTOP", away, 2);
+            // mutter keeps windows of other desktops mapped: its own word is what counts.
+            QVERIFY(
+                QTest::qWaitFor([&] { return cardinal(main, "_NET_WM_DESKTOP") == away; }, waitMs));
+        }
         Child second;
         second.setProcessEnvironment(env);
         second.start(VARNETH_PROGRAM);
+        if (running == Running::Closing) {
+            // Waiting in the bus's queue for the name while the message is open.
+            QVERIFY(QTest::qWaitFor([&] { return queuedOwners(env) == 2; }, waitMs));
+            QVERIFY(QFile::remove(blocker.fileName()));
+            QVERIFY(x.activateAndWait(box));
+            QVERIFY(xdotool(display, {"key", "Return"}));
+            QVERIFY2(first.waitForFinished(waitMs), "the closing program did not end");
+            QCOMPARE(first.exitCode(), 0);
+            const xcb_window_t taken =
+                awaitWindow([&] { return windowsOf(x, second.processId()).value(0); });
+            QVERIFY2(taken && x.waitUntilActive(taken), "the second start showed no window");
+            x.closeThroughWindowManager(taken);
+            QVERIFY2(second.waitForFinished(waitMs), "the second start did not end");
+            QCOMPARE(second.exitCode(), 0);
+            return;
+        }
         QVERIFY2(second.waitForFinished(waitMs), "the second start did not end");
         const QByteArray told = second.readAllStandardError();
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        if (runningStopped) {
+        if (running == Running::Stopped) {
             QCOMPARE(second.exitCode(), 1);
             QVERIFY2(told.contains("did not answer"), told.constData());
             QCOMPARE(::kill(pid, SIGCONT), 0);
         } else {
             QVERIFY2(second.exitCode() == 0, told.constData());
             const auto inFront = [&] {
-                return x.activeWindow() == target && x.isStackedAbove(target, other);
+                return x.activeWindow() == target && x.isStackedAbove(target, other) &&
+                       cardinal(target, "_NET_WM_DESKTOP", here) == here &&
+                       cardinal(x.root(), "_NET_CURRENT_DESKTOP") == here;
             };
             QVERIFY2(QTest::qWaitFor(inFront, waitMs),
                      "the running window did not come to the front");

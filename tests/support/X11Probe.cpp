@@ -208,20 +208,24 @@ bool X11Probe::waitUntilShown(xcb_window_t window, int timeoutMs)
 
 // Active as the window manager says it, and holding the keyboard: some managers (awesome)
 // publish the active window before the focus has moved.
+bool X11Probe::isActive(xcb_window_t window)
+{
+    if (!isManaged(window) || activeWindow() != window) {
+        return false;
+    }
+    const auto focus =
+        own(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    xcb_window_t at = focus ? focus->focus : xcb_window_t(XCB_WINDOW_NONE);
+    while (at != window && at != XCB_WINDOW_NONE && at != m_root && at != 1) {
+        const auto tree = REPLY(query_tree, at);
+        at = tree ? tree->parent : xcb_window_t(XCB_WINDOW_NONE);
+    }
+    return at == window;
+}
+
 bool X11Probe::waitUntilActive(xcb_window_t window, int timeoutMs)
 {
-    const auto hasKeyboard = [&] {
-        const auto focus = own(
-            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
-        xcb_window_t at = focus ? focus->focus : xcb_window_t(XCB_WINDOW_NONE);
-        while (at != window && at != XCB_WINDOW_NONE && at != m_root && at != 1) {
-            const auto tree = REPLY(query_tree, at);
-            at = tree ? tree->parent : xcb_window_t(XCB_WINDOW_NONE);
-        }
-        return at == window;
-    };
-    return QTest::qWaitFor(
-        [&] { return isManaged(window) && activeWindow() == window && hasKeyboard(); }, timeoutMs);
+    return QTest::qWaitFor([&] { return isActive(window); }, timeoutMs);
 }
 
 void X11Probe::click(const QPoint& onRoot)
@@ -284,7 +288,7 @@ bool X11Probe::activateAndWait(xcb_window_t window, int timeoutMs)
 {
     for (int waited = 0; waited < timeoutMs; waited += 250) {
         activate(window);
-        if (QTest::qWaitFor([&] { return activeWindow() == window; }, 250)) {
+        if (QTest::qWaitFor([&] { return isActive(window); }, 250)) {
             return true;
         }
     }

@@ -90,6 +90,7 @@ public:
     // shown, or active.
     bool waitUntilShown(xcb_window_t window, int timeoutMs = 10000);
     bool waitUntilActive(xcb_window_t window, int timeoutMs = 10000);
+    bool isActive(xcb_window_t window);
 
     // The user's hand, through XTest. A click of the first button at a place on the root;
     // the pointer stays there, as a hand's does: where the focus follows the pointer

@@ -15,19 +15,25 @@ private slots:
     void answersWithoutADisplay_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status"); // -1: the program runs
-        QTest::addColumn<QString>("output");
+        QTest::addColumn<int>("status");     // -1: the program runs
+        QTest::addColumn<QString>("output"); // where the program runs: what Qt gets, if changed
         QTest::addColumn<QString>("error");
         QTest::newRow("nothing") << QStringList{} << -1 << u""_s << u""_s;
         QTest::newRow("--version") << QStringList{"--version"} << 0 << u"VARNETH 1.0\n"_s << u""_s;
         QTest::newRow("-v") << QStringList{"-v"} << 0 << u"VARNETH 1.0\n"_s << u""_s;
         QTest::newRow("--help") << QStringList{"--help"} << 0 << u"--version"_s << u""_s;
+        QTest::newRow("--help names the program as the user types it")
+            << QStringList{"--help"} << 0 << u"Usage: varneth [options]\n"_s << u""_s;
         QTest::newRow("--help-all lists Qt's options")
             << QStringList{"--help-all"} << 0 << u"--platform <name>"_s << u""_s;
         QTest::newRow("help among Qt's options")
             << QStringList{"-platform", "offscreen", "-h"} << 0 << u"--help"_s << u""_s;
         QTest::newRow("-platform") << QStringList{"-platform", "xcb"} << -1 << u""_s << u""_s;
-        QTest::newRow("-style=") << QStringList{"-style=Fusion"} << -1 << u""_s << u""_s;
+        QTest::newRow("-style=") << QStringList{"-style=Fusion"} << -1 << u"-style Fusion"_s
+                                 << u""_s;
+        QTest::newRow("-platform=, --display=")
+            << QStringList{"-platform=offscreen", "--display=:1=2", "-reverse"} << -1
+            << u"-platform offscreen -display :1=2 -reverse"_s << u""_s;
         QTest::newRow("-display, -reverse")
             << QStringList{"-display", ":1", "-reverse"} << -1 << u""_s << u""_s;
         QTest::newRow("unknown option")
@@ -43,9 +49,13 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, output);
         QFETCH(QString, error);
-        const auto answer = CommandLine::answer(QStringList{"varneth"} + arguments);
+        // Started by its full path, as a menu or a script may start it.
+        const QStringList line = QStringList{"/usr/bin/varneth"} + arguments;
+        const auto answer = CommandLine::answer(line);
         QCOMPARE(answer.has_value(), status >= 0);
         if (!answer) {
+            QCOMPARE(CommandLine::qtArguments(line).mid(1).join(u' '),
+                     output.isEmpty() ? arguments.join(u' ') : output);
             return;
         }
         QCOMPARE(answer->status, status);

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <initializer_list>
+#include <vector>
 
 namespace varneth {
 
@@ -43,6 +44,17 @@ constexpr std::initializer_list<QtOption> kQtOptions = {
 
 const QString kVersionText = QStringLiteral("VARNETH " VARNETH_VERSION "\n");
 
+// The Qt option with a value that an argument names, with one or two dashes, or none.
+const QtOption* qtOptionWithValue(QStringView name)
+{
+    for (const QtOption& qt : kQtOptions) {
+        if (qt.value && name == QLatin1StringView(qt.name)) {
+            return &qt;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 std::optional<CommandLine::Answer> CommandLine::answer(const QStringList& arguments)
@@ -69,7 +81,11 @@ std::optional<CommandLine::Answer> CommandLine::answer(const QStringList& argume
 
     const bool parsed = parser.parse(arguments);
     if (parser.isSet(help) || all) {
-        return Answer{0, parser.helpText(), {}};
+        // Qt's usage line names the program by the path it was started with; a menu entry
+        // or a script may use any, and the user types "varneth".
+        QString text = parser.helpText();
+        text.replace(0, text.indexOf(u'\n'), QStringLiteral("Usage: varneth [options]"));
+        return Answer{0, text, {}};
     }
     if (parser.isSet(version)) {
         return Answer{0, kVersionText, {}};
@@ -86,17 +102,49 @@ std::optional<CommandLine::Answer> CommandLine::answer(const QStringList& argume
     return std::nullopt;
 }
 
-std::optional<int> CommandLine::handle(int argc, char* argv[])
+QStringList CommandLine::qtArguments(const QStringList& arguments)
+{
+    QStringList result;
+    for (const QString& argument : arguments) {
+        QStringView option(argument);
+        const qsizetype dashes = option.startsWith(u"--") ? 2 : option.startsWith(u'-') ? 1 : 0;
+        const qsizetype equals = option.indexOf(u'=');
+        const QStringView name = option.mid(dashes, equals < 0 ? -1 : equals - dashes);
+        if (dashes == 0 || equals < 0 || !qtOptionWithValue(name)) {
+            result.append(argument);
+            continue;
+        }
+        result.append(QLatin1Char('-') + name.toString());
+        result.append(option.mid(equals + 1).toString());
+    }
+    return result;
+}
+
+std::optional<int> CommandLine::handle(int& argc, char**& argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
     if (!answer(arguments)) {
+        const QStringList forQt = qtArguments(arguments);
+        if (forQt != arguments) {
+            // The application object keeps argc and argv for as long as it lives.
+            static std::vector<QByteArray> texts;
+            static std::vector<char*> pointers;
+            for (const QString& argument : forQt) {
+                texts.push_back(argument.toLocal8Bit());
+            }
+            for (QByteArray& text : texts) {
+                pointers.push_back(text.data());
+            }
+            pointers.push_back(nullptr);
+            argc = static_cast<int>(texts.size());
+            argv = pointers.data();
+        }
         return std::nullopt;
     }
-    // The help text names the program as it was called, which it learns from the
-    // application object; a core one needs no display.
+    // The help text is made with an application object at hand; a core one needs no display.
     QCoreApplication application(argc, argv);
     const Answer told = *answer(arguments);
     std::fputs(told.output.toLocal8Bit().constData(), stdout);

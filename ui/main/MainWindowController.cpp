@@ -201,6 +201,7 @@ bool MainWindowController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_window) {
         if (event->type() == QEvent::Close) {
+            emit closing();
             m_reporter.reportAction(runCloseSequenceWrites());
             event->accept();
             emit closed();

@@ -56,7 +56,9 @@ public:
     StoreFailureReporter::Results runCloseSequenceWrites(bool askDesktop = true);
 
 signals:
-    // The close sequence has run; the program ends.
+    // The close sequence begins: from here on the program is ending.
+    void closing();
+    // The close sequence has run, everything is stored; the program ends.
     void closed();
 
 protected:

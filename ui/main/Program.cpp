@@ -47,6 +47,7 @@ Program::Program(Platform& platform, SettingsStore& store, Options options)
     QApplication::setQuitOnLastWindowClosed(false);
 
     m_controller.setSettingsOpener([this] { m_settingsWindow.open(); });
+    connect(&m_controller, &MainWindowController::closing, this, [this] { m_closing = true; });
     connect(&m_controller, &MainWindowController::closed, this, [this] { m_closed = true; });
     // Queued, so the close event that ran the sequence finishes before the loop ends.
     connect(
@@ -84,7 +85,7 @@ void Program::quitApplication(int status)
 
 bool Program::activate(const Activation& launch)
 {
-    if (m_closed) {
+    if (m_closing || m_closed) {
         return false;
     }
     QWidget* target = shownSettingsWindow();

@@ -55,7 +55,8 @@ public:
 
     // Brings the window the user works in to the front with the keyboard, for a start of
     // the program that found this one running: the settings window while it is open (it
-    // is modal), else the main window. False once the main window has closed.
+    // is modal), else the main window. False from the moment the main window's close
+    // sequence begins: a message it shows may keep the program a while, but it ends.
     bool activate(const Activation& launch);
 
     // Closes as the session's end asks: the settings window first if it is open, then the
@@ -81,7 +82,8 @@ private:
     std::function<void(int)> m_quit;
     // The session is ending: no more message boxes, and no second close.
     bool m_ending = false;
-    // The main window's close sequence has run.
+    // The main window's close sequence has begun, and has run.
+    bool m_closing = false;
     bool m_closed = false;
     Settings m_settings;
     // Shows the program's messages, failed writes and the rest, unless the session is ending.
