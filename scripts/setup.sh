@@ -21,9 +21,11 @@ test_packages=(
     # Ending a session: xsm as the XSMP session manager, and iceauth, which xsm runs to
     # set up its clients' authentication
     x11-session-utils x11-xserver-utils
-    # The window managers of the big desktops, for the desktop matrix (scripts/test-desktops.sh),
-    # each with a private D-Bus session; marco's stand-in schema is compiled with glib's tool
+    # The window managers of the big desktops and four more that Debian users run, for the
+    # desktop matrix (scripts/test-desktops.sh), each with a private D-Bus session; marco's
+    # stand-in schema is compiled with glib's tool
     xfwm4 kwin-x11 kwin-style-breeze mutter metacity marco icewm fluxbox
+    awesome fvwm bspwm wmaker
     dbus-daemon libglib2.0-bin
     # Real clicks and key presses in the X11 tests, through the XTest extension
     libxcb-xtest0-dev

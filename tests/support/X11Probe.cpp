@@ -230,10 +230,13 @@ bool X11Probe::waitUntilActive(xcb_window_t window, int timeoutMs)
 
 void X11Probe::click(const QPoint& onRoot)
 {
+    const auto pointer = REPLY(query_pointer, m_root);
+    const QPoint before = pointer ? QPoint(pointer->root_x, pointer->root_y) : QPoint();
     movePointer(onRoot);
     for (const quint8 type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
         xcb_test_fake_input(m_connection, type, 1, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
     }
+    movePointer(before);
     sync();
 }
 

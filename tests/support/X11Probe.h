@@ -93,9 +93,7 @@ public:
     bool isActive(xcb_window_t window);
 
     // The user's hand, through XTest. A click of the first button at a place on the root;
-    // the pointer stays there, as a hand's does: where the focus follows the pointer
-    // (awesome) it would go wherever the pointer went next. A test that clicks parks the
-    // pointer in a corner when it is done: a window manager may focus what lies under it
+    // the pointer goes back where it was: a window manager may focus what lies under it
     // when a window closes (xfwm4), and a later test's windows could lie there.
     void click(const QPoint& onRoot);
     void movePointer(const QPoint& onRoot);
