@@ -290,9 +290,11 @@ std::optional<QPoint> X11Platform::frameTopLeft(WindowHandle window)
     if (reply && reply->same_screen && extents.size() == 4) {
         topLeft = QPoint(qRound((reply->dst_x - int(extents[0])) / ratio),
                          qRound((reply->dst_y - int(extents[2])) / ratio));
-    } else if (reply && reply->same_screen && parentOf(target) == m_root && isMapped(target)) {
-        // A window manager that frames with the X border alone (bspwm) publishes no
+    } else if (reply && reply->same_screen && !supports(FrameExtents) && isMapped(target) &&
+               parentOf(target) == m_root) {
+        // A window manager that frames with the X border alone (bspwm) does not list the
         // extents: the frame's corner is the border's, where the window's own position is.
+        // Where it lists them, a window without them is not framed (yet).
         xcb_get_geometry_reply_t* geometry =
             xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, target), nullptr);
         if (geometry) {
@@ -414,12 +416,14 @@ std::uint32_t X11Platform::parentOf(std::uint32_t window)
 
 bool X11Platform::canKeepOnTop()
 {
-    if (!internAtoms()) {
-        return false;
-    }
+    return internAtoms() && supports(WmStateAbove);
+}
+
+bool X11Platform::supports(Atom hint)
+{
     const std::vector<std::uint32_t> supported =
         readList(m_connection, m_root, atom(Supported), XCB_ATOM_ATOM);
-    return std::find(supported.begin(), supported.end(), atom(WmStateAbove)) != supported.end();
+    return std::find(supported.begin(), supported.end(), atom(hint)) != supported.end();
 }
 
 bool X11Platform::isMapped(std::uint32_t window)

@@ -36,8 +36,8 @@ public:
     // _NET_FRAME_EXTENTS. Qt's cached position can be off by the border where a window
     // manager's synthetic ConfigureNotify leaves it out (IceWM). nullopt while the window
     // is not framed by a window manager.
-    // Where the window manager frames with the X border alone and publishes no extents
-    // (bspwm), the border's corner.
+    // Where the window manager frames with the X border alone and does not list the
+    // extents in _NET_SUPPORTED (bspwm), the border's corner of a mapped window.
     std::optional<QPoint> frameTopLeft(WindowHandle window) override;
     bool moveFrameTo(WindowHandle window, QPoint topLeft) override;
     bool resizeInPlace(WindowHandle window, QSize size) override;
@@ -95,6 +95,8 @@ private:
 
     bool internAtoms();
     std::uint32_t atom(Atom which) const { return m_atoms[which]; }
+    // Whether the window manager lists the hint in the root's _NET_SUPPORTED.
+    bool supports(Atom hint);
     bool isMapped(std::uint32_t window);
     std::uint32_t parentOf(std::uint32_t window);
     QByteArray windowManagerName();

@@ -116,8 +116,11 @@ bool X11Probe::supports(const char* name)
 
 bool X11Probe::isManaged(xcb_window_t window)
 {
+    // A window manager that does not list the extents (bspwm) never sets them: the client
+    // list is all it tells.
     return clientList().contains(window) &&
-           property(window, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL).size() == 4;
+           (property(window, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL).size() == 4 ||
+            !supports("_NET_FRAME_EXTENTS"));
 }
 
 X11Probe::SizeHints X11Probe::normalHints(xcb_window_t window)
@@ -195,10 +198,17 @@ QPoint X11Probe::frameTopLeft(xcb_window_t window)
 {
     const QList<quint32> extents = property(window, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL);
     const std::optional<QPoint> position = rootPosition(window);
-    if (!position || extents.size() != 4) {
-        return QPoint(-100000, -100000);
+    if (position && extents.size() == 4) {
+        return *position - QPoint(int(extents.at(0)), int(extents.at(2)));
     }
-    return *position - QPoint(int(extents.at(0)), int(extents.at(2)));
+    // A window manager that sets no extents (bspwm) and leaves the window on the root frames
+    // it with the X border alone. Where it does set them, a window without them is not framed
+    // yet, and its place says nothing of the frame's.
+    const auto geometry = REPLY(get_geometry, window);
+    if (position && geometry && frameOf(window) == window && !supports("_NET_FRAME_EXTENTS")) {
+        return *position - QPoint(geometry->border_width, geometry->border_width);
+    }
+    return QPoint(-100000, -100000);
 }
 
 bool X11Probe::waitUntilShown(xcb_window_t window, int timeoutMs)

@@ -64,7 +64,8 @@ public:
     QByteArray windowManagerName();
     // Whether it lists the hint in the root's _NET_SUPPORTED.
     bool supports(const char* name);
-    // Managed and framed: in the client list, with the frame extents set.
+    // Managed and framed: in the client list, with the frame extents set where the window
+    // manager lists them.
     bool isManaged(xcb_window_t window);
     SizeHints normalHints(xcb_window_t window);
 
@@ -83,7 +84,7 @@ public:
     // Where the client itself is shown, in root coordinates, and its size.
     QRect clientGeometry(xcb_window_t window);
     // The top-left of the frame the window manager drew: the client's place on the root
-    // less the left and top frame extents.
+    // less the left and top frame extents, or less the X border where it sets none.
     QPoint frameTopLeft(xcb_window_t window);
 
     // Waits, up to the time given, until the window manager has the window managed and
