@@ -440,8 +440,8 @@ private slots:
 
         // Another program's window over ours, active, as the user left it.
         const QRect place = x.clientGeometry(target);
-        const xcb_window_t other =
-            x.createWindow("another program", place.x(), place.y(), place.width(), place.height());
+        const xcb_window_t other = x.createWindow("another program", place.x(), place.y(),
+                                                  place.width(), place.height(), true);
         QVERIFY(x.activateAndWait(other));
         const quint32 lastTouch = x.touchUserTime(other);
         const QByteArray startupId =

@@ -345,7 +345,8 @@ bool X11Probe::ping(xcb_window_t window, int timeoutMs)
     return answered;
 }
 
-xcb_window_t X11Probe::createWindow(const QByteArray& name, int x, int y, int width, int height)
+xcb_window_t X11Probe::createWindow(const QByteArray& name, int x, int y, int width, int height,
+                                    bool fixed)
 {
     const xcb_window_t window = xcb_generate_id(m_connection);
     const quint32 values[] = {m_screen->white_pixel};
@@ -354,6 +355,20 @@ xcb_window_t X11Probe::createWindow(const QByteArray& name, int x, int y, int wi
                       m_screen->root_visual, XCB_CW_BACK_PIXEL, values);
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
                         XCB_ATOM_STRING, 8, quint32(name.size()), name.constData());
+    if (fixed) {
+        // flags (program position, minimum and maximum size), x, y, width, height, min, max
+        const quint32 hints[18] = {(1u << 2) | (1u << 4) | (1u << 5),
+                                   quint32(x),
+                                   quint32(y),
+                                   quint32(width),
+                                   quint32(height),
+                                   quint32(width),
+                                   quint32(height),
+                                   quint32(width),
+                                   quint32(height)};
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
+                            XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
+    }
     xcb_map_window(m_connection, window);
     xcb_flush(m_connection);
     m_ownWindows.append(window);

@@ -132,8 +132,11 @@ public:
     // answer is back it has handled every event the server queued for it before the ping.
     bool ping(xcb_window_t window, int timeoutMs = 10000);
 
-    // A plain top-level window of this connection: another program's window.
-    xcb_window_t createWindow(const QByteArray& name, int x, int y, int width, int height);
+    // A plain top-level window of this connection: another program's window. A fixed one
+    // has its size pinned by its hints, as ours are: a tiling window manager (bspwm) then
+    // floats it with ours, where it can come above them.
+    xcb_window_t createWindow(const QByteArray& name, int x, int y, int width, int height,
+                              bool fixed = false);
     void destroyWindow(xcb_window_t window);
     // The window's user time set to the server's time now, as a program does on each key
     // press or click in it: window managers refuse the focus to any request older. Returns
