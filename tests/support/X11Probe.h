@@ -62,6 +62,10 @@ public:
     bool hasWindowManager() { return !rootProperty("_NET_SUPPORTING_WM_CHECK").isEmpty(); }
     // The name it gives itself: "Openbox", "KWin", "IceWM 3.3.1 ...".
     QByteArray windowManagerName();
+    // fvwm's default configuration reads neither the Motif function hints (its default style
+    // FvwmFunctions) nor the OpenLook ones, and of the window types only dock and desktop take
+    // iconifying and maximising away: it offers both to every window, whatever the client asks.
+    bool offersMinimizeAndMaximizeToAll() { return windowManagerName() == "FVWM"; }
     // Whether it lists the hint in the root's _NET_SUPPORTED.
     bool supports(const char* name);
     // Managed and framed: in the client list, with the frame extents set where the window

@@ -134,10 +134,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             (actions = m_x.allowedActions(own)).contains(m_x.atom("_NET_WM_ACTION_CLOSE")), 10000);
         QVERIFY(actions.contains(m_x.atom("_NET_WM_ACTION_MOVE")));
-        QList<const char*> absent = {"_NET_WM_ACTION_MINIMIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ",
-                                     "_NET_WM_ACTION_MAXIMIZE_VERT", "_NET_WM_ACTION_RESIZE"};
+        QList<const char*> absent = {"_NET_WM_ACTION_RESIZE"};
         // Xfwm4, IceWM and Window Maker offer a fixed window fullscreen although its hints ask
-        // them not to, and the program leaves that alone (the README lists it).
+        // them not to, and fvwm iconifying and maximising; the program leaves that alone (the
+        // README lists it).
+        if (!m_x.offersMinimizeAndMaximizeToAll()) {
+            absent << "_NET_WM_ACTION_MINIMIZE"
+                   << "_NET_WM_ACTION_MAXIMIZE_HORZ"
+                   << "_NET_WM_ACTION_MAXIMIZE_VERT";
+        }
         const QByteArray wm = m_x.windowManagerName();
         if (!wm.startsWith("Xfwm4") && !wm.startsWith("IceWM") && !windowMaker) {
             absent.append("_NET_WM_ACTION_FULLSCREEN");
