@@ -45,6 +45,11 @@ public:
     void prepareToolWindow(WindowHandle window) override { m_preparedToolWindows.append(window); }
     const QList<WindowHandle>& preparedToolWindows() const { return m_preparedToolWindows; }
 
+    // Whether a window asked into the always-on-top group is in it; yes unless told.
+    // Not recorded in calls(): it asks the desktop for nothing.
+    bool isTopmost(WindowHandle /*window*/) override { return m_grantsTopmost; }
+    void setGrantsTopmost(bool grants) { m_grantsTopmost = grants; }
+
     // Whether the desktop lets a window keep itself above others; yes unless told.
     bool canKeepOnTop() override { return m_canKeepOnTop; }
     void setCanKeepOnTop(bool can) { m_canKeepOnTop = can; }
@@ -55,6 +60,7 @@ private:
     QList<Call> m_calls;
     QList<WindowHandle> m_preparedToolWindows;
     bool m_canKeepOnTop = true;
+    bool m_grantsTopmost = true;
     bool m_calculatorStarts = true;
 };
 

@@ -30,6 +30,10 @@ public:
     // moving or resizing it. The outcome is not reported.
     virtual void setTopmost(WindowHandle window, bool topmost) = 0;
 
+    // Whether the desktop has the window in the always-on-top group now: how a request of
+    // setTopmost() turned out. Where it cannot tell, yes.
+    virtual bool isTopmost(WindowHandle /*window*/) { return true; }
+
     // Starts the desktop's calculator with the user's own rights and the environment the
     // program was started with, and changes nothing else. Returns whether a calculator
     // started: false when none is installed or it would not start (the log says which).

@@ -233,6 +233,16 @@ void X11Platform::setTopmost(WindowHandle window, bool topmost)
     xcb_flush(m_connection);
 }
 
+bool X11Platform::isTopmost(WindowHandle window)
+{
+    if (window == 0 || !internAtoms()) {
+        return false;
+    }
+    const std::vector<std::uint32_t> states =
+        readList(m_connection, static_cast<xcb_window_t>(window), atom(WmState), XCB_ATOM_ATOM);
+    return std::find(states.begin(), states.end(), atom(WmStateAbove)) != states.end();
+}
+
 void X11Platform::prepareToolWindow(WindowHandle window)
 {
     if (window == 0 || !internAtoms()) {

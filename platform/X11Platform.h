@@ -24,6 +24,9 @@ public:
 
     WindowHandle foregroundWindow() override;
     void setTopmost(WindowHandle window, bool topmost) override;
+    // Whether the window's _NET_WM_STATE, which the window manager keeps, has
+    // _NET_WM_STATE_ABOVE.
+    bool isTopmost(WindowHandle window) override;
     bool startCalculator() override;
     // Adds _NET_WM_STATE_SKIP_TASKBAR and _NET_WM_STATE_SKIP_PAGER, as a property while the
     // window is unmapped and as a request to the window manager once it is mapped, and

@@ -59,6 +59,29 @@ private slots:
         QTEST(describe(platform.calls()), "expected");
     }
 
+    void asksUntilTheDesktopRefuses_data()
+    {
+        QTest::addColumn<bool>("grants");
+        QTest::newRow("granted: every tick restacks") << true;
+        QTest::newRow("never granted: asking stops after the patience") << false;
+    }
+    void asksUntilTheDesktopRefuses()
+    {
+        QFETCH(bool, grants);
+        FakePlatform platform;
+        platform.setForeground(Other);
+        platform.setGrantsTopmost(grants);
+        KeepOnTop keepOnTop(platform);
+        for (int tick = 0; tick <= KeepOnTop::kPatience; ++tick) {
+            keepOnTop.tick(Own);
+        }
+        QCOMPARE(keepOnTop.desktopRefuses(), !grants);
+        platform.clearCalls();
+        keepOnTop.tick(Own);
+        QCOMPARE(describe(platform.calls()),
+                 grants ? QString("fg=200 fg=200 top-=200 top+=100") : QString());
+    }
+
     void disablingTimerStopsTicksAndUndoesNothing()
     {
         FakePlatform platform;

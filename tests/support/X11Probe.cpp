@@ -297,6 +297,13 @@ void X11Probe::sendToRoot(xcb_window_t window, const char* type, quint32 l0, qui
                 atom(type), {l0, l1, l2, l3});
 }
 
+bool X11Probe::markAndWait(xcb_window_t window, int timeoutMs)
+{
+    const bool set = !isMarked(window);
+    sendToRoot(window, "_NET_WM_STATE", set ? 1 : 0, atom(kMarkers[0]), atom(kMarkers[1]), 2);
+    return QTest::qWaitFor([&] { return isMarked(window) == set; }, timeoutMs);
+}
+
 bool X11Probe::activateAndWait(xcb_window_t window, int timeoutMs)
 {
     for (int waited = 0; waited < timeoutMs; waited += 250) {

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <array>
 #include <functional>
 #include <optional>
 #include <xcb/xcb.h>
@@ -131,6 +132,27 @@ public:
     void setAbove(xcb_window_t window, bool above)
     {
         setState(window, "_NET_WM_STATE_ABOVE", above);
+    }
+    // The window manager handles requests in the order the server delivers them: once it has
+    // acted on a marker sent after others, it has acted on those too. The marker is two
+    // states that change no stacking, asked for in one request, of which every window manager
+    // here sets at least one: mutter and metacity refuse "demands attention" for a window in
+    // plain view, fluxbox ignores "skip pager", fvwm every skip state but sets "sticky". It
+    // toggles, so every call waits for a change; false when none came in time.
+    bool markAndWait(xcb_window_t window, int timeoutMs = 5000);
+    static constexpr std::array<const char*, 2> kMarkers = {"_NET_WM_STATE_SKIP_TASKBAR",
+                                                            "_NET_WM_STATE_STICKY"};
+    bool isMarked(xcb_window_t window)
+    {
+        return hasState(window, kMarkers[0]) || hasState(window, kMarkers[1]);
+    }
+    // Whether the window manager grants _NET_WM_STATE_ABOVE to a request for the window, a
+    // plain one of another program. fvwm lists the state but, with its default style
+    // EWMHIgnoreStackingOrderHints, ignores every request for it, whatever the source.
+    bool grantsAbove(xcb_window_t window)
+    {
+        setAbove(window, true);
+        return markAndWait(window) && hasState(window, "_NET_WM_STATE_ABOVE");
     }
     // A window manager's _NET_WM_PING. The client answers from its event loop, so once the
     // answer is back it has handled every event the server queued for it before the ping.

@@ -4,6 +4,19 @@ namespace varneth {
 
 void KeepOnTop::tick(WindowHandle own)
 {
+    if (m_refused) {
+        return;
+    }
+    // Once the desktop has put our window in the group it grants it; asked again later, a
+    // window out of the group was taken out by someone else.
+    if (m_asked && !m_granted) {
+        if (m_platform.isTopmost(own)) {
+            m_granted = true;
+        } else if (++m_unanswered >= kPatience) {
+            m_refused = true;
+            return;
+        }
+    }
     if (m_platform.foregroundWindow() == own) {
         return;
     }
@@ -12,6 +25,7 @@ void KeepOnTop::tick(WindowHandle own)
     const WindowHandle foreground = m_platform.foregroundWindow();
     m_platform.setTopmost(foreground, false);
     m_platform.setTopmost(own, true);
+    m_asked = true;
 }
 
 } // namespace varneth

@@ -98,6 +98,11 @@ StoreFailureReporter::Results MainWindowController::storeInputs()
 void MainWindowController::keepOnTop()
 {
     m_keepOnTop.tick(m_window.winId());
+    // A desktop that refuses the group gets no more ticks; the settings window then greys
+    // the choice as where the desktop does not offer it.
+    if (m_keepOnTop.desktopRefuses()) {
+        m_window.alwaysOnTopTimer()->setEnabled(false);
+    }
 }
 
 QWidget* MainWindowController::window()
@@ -107,7 +112,7 @@ QWidget* MainWindowController::window()
 
 void MainWindowController::setAlwaysOnTopEnabled(bool enabled)
 {
-    m_window.alwaysOnTopTimer()->setEnabled(enabled);
+    m_window.alwaysOnTopTimer()->setEnabled(enabled && !m_keepOnTop.desktopRefuses());
 }
 
 void MainWindowController::setAutosaveEnabled(bool enabled)
@@ -158,7 +163,7 @@ std::optional<QPoint> MainWindowController::placeToStore(QWidget& window, bool a
 
 bool MainWindowController::canKeepOnTop()
 {
-    return m_platform.canKeepOnTop();
+    return m_platform.canKeepOnTop() && !m_keepOnTop.desktopRefuses();
 }
 
 std::optional<QPoint> MainWindowController::ownedFrameTopLeft(QWidget& window)
