@@ -72,9 +72,13 @@ private slots:
         platform.setForeground(Other);
         platform.setGrantsTopmost(grants);
         KeepOnTop keepOnTop(platform);
-        for (int tick = 0; tick <= KeepOnTop::kPatience; ++tick) {
+        keepOnTop.tick(Own);
+        platform.clearCalls();
+        for (int tick = 1; tick <= KeepOnTop::kPatience; ++tick) {
             keepOnTop.tick(Own);
         }
+        // Unanswered, ours is asked again and the other window left alone.
+        QCOMPARE(describe(platform.calls()).count("top-=200"), grants ? KeepOnTop::kPatience : 0);
         QCOMPARE(keepOnTop.desktopRefuses(), !grants);
         platform.clearCalls();
         keepOnTop.tick(Own);

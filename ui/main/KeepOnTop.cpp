@@ -23,7 +23,11 @@ void KeepOnTop::tick(WindowHandle own)
     // Asked again on purpose: the window restacked is the one in front now, which may
     // have changed since the first question.
     const WindowHandle foreground = m_platform.foregroundWindow();
-    m_platform.setTopmost(foreground, false);
+    // While an earlier request of ours is still unanswered, the other window keeps its
+    // place: a desktop that will not put ours in the group must not see others leave it.
+    if (!m_asked || m_granted) {
+        m_platform.setTopmost(foreground, false);
+    }
     m_platform.setTopmost(own, true);
     m_asked = true;
 }
