@@ -316,18 +316,31 @@ std::optional<QPoint> X11Platform::frameTopLeft(WindowHandle window)
     return topLeft;
 }
 
-// With the north-west gravity Qt gives the window, the position of a configure request is
-// where the frame's top-left goes (ICCCM 4.1.2.3), and leaving out the size leaves it.
+// The position of a configure request is where the window's reference point goes (ICCCM
+// 4.1.2.3, 4.1.5): with north-west gravity, which Qt gives a window on its first showing,
+// the frame's top-left; with static gravity, which Qt gives it when it shows it again, the
+// client's own top-left, inside the frame. Leaving out the size leaves it.
 bool X11Platform::moveFrameTo(WindowHandle window, QPoint topLeft)
 {
     if (window == 0 || !internAtoms()) {
         return false;
     }
-    const QPoint device = (QPointF(topLeft) * devicePixelRatioOf(window)).toPoint();
+    const auto target = static_cast<xcb_window_t>(window);
+    QPoint device = (QPointF(topLeft) * devicePixelRatioOf(window)).toPoint();
+    // WM_SIZE_HINTS: flags first, win_gravity the last of its 18 items.
+    constexpr std::uint32_t kGravityFlag = 1u << 9;
+    const std::vector<std::uint32_t> hints =
+        readList(m_connection, target, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
+    if (hints.size() >= 18 && (hints[0] & kGravityFlag) && hints[17] == XCB_GRAVITY_STATIC) {
+        const std::vector<std::uint32_t> extents =
+            readList(m_connection, target, atom(FrameExtents), XCB_ATOM_CARDINAL);
+        if (extents.size() == 4) {
+            device += QPoint(int(extents[0]), int(extents[2]));
+        }
+    }
     const std::uint32_t values[] = {static_cast<std::uint32_t>(device.x()),
                                     static_cast<std::uint32_t>(device.y())};
-    xcb_configure_window(m_connection, static_cast<xcb_window_t>(window),
-                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_configure_window(m_connection, target, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
     xcb_flush(m_connection);
     return true;
 }

@@ -31,7 +31,7 @@ FixedSizeKeeper* FixedSizeKeeper::of(const QWidget& window)
 
 std::optional<QPoint> FixedSizeKeeper::heldPlace() const
 {
-    return m_incident || imposed() ? m_place : std::nullopt;
+    return m_incident || m_askedAfterMove || imposed() ? m_place : std::nullopt;
 }
 
 bool FixedSizeKeeper::isFixed() const
@@ -81,6 +81,11 @@ bool FixedSizeKeeper::eventFilter(QObject* watched, QEvent* event)
         m_corrections = 0;
         m_stateAsked = false;
     }
+    if (type == QEvent::Move && m_askedAfterMove && m_place && m_window.pos() == *m_place) {
+        // The states held without a word went, and the window is back: a move after this
+        // is a new one, to be asked about again.
+        m_askedAfterMove = false;
+    }
     // Judged once the window manager has finished: every step of it restarts the wait.
     m_settle.start();
     return false;
@@ -103,6 +108,16 @@ void FixedSizeKeeper::settle()
     // Wayland client is never told where it is.
     const bool moved =
         std::max(std::abs(off.x()), std::abs(off.y())) > 1 && WindowGeometry::positionIsKnown();
+    if (moved && !m_askedAfterMove && m_desktop.dropStates) {
+        // A manager may maximise a window without listing the state (fvwm), and then puts
+        // it anywhere but back: a move that no state explains is first answered by asking
+        // for the states to go, which changes nothing where none is held, as after the
+        // user's own move.
+        m_askedAfterMove = true;
+        m_desktop.dropStates();
+        m_settle.start();
+        return;
+    }
     if (m_incident && moved && m_corrections < kMaxCorrections) {
         // The window manager put the size back, or the window did, but not the place: a
         // maximise or full screen left it in the corner.
@@ -115,6 +130,7 @@ void FixedSizeKeeper::settle()
     }
     // Settled in no imposed state: this is the window's own place, whether the user moved
     // it there or it went back there.
+    m_askedAfterMove = false;
     m_incident = false;
     m_corrections = 0;
     m_place = place;

@@ -56,8 +56,9 @@ public:
 
     void setDesktop(Desktop desktop) { m_desktop = std::move(desktop); }
 
-    // The place to store for the window: while an imposed change is being undone, the
-    // place it held before; otherwise nullopt, and the window's place is its own.
+    // The place to store for the window: while an imposed change is being undone or a move
+    // is being looked into, the place it held before; otherwise nullopt, and the window's
+    // place is its own.
     std::optional<QPoint> heldPlace() const;
 
     // Judges the window's geometry now, as the settle timer does when it runs out.
@@ -83,6 +84,8 @@ private:
     int m_corrections = 0;
     // This incident's imposed state was asked to go once already.
     bool m_stateAsked = false;
+    // The states were asked to go after a move, in case a manager holds one it does not list.
+    bool m_askedAfterMove = false;
 };
 
 } // namespace varneth
