@@ -496,6 +496,7 @@ private slots:
             return;
         }
         QVERIFY2(second.waitForFinished(waitMs), "the second start did not end");
+        bool takesUser = false;
         const QByteArray told = second.readAllStandardError();
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         if (running == Running::Stopped) {
@@ -504,10 +505,14 @@ private slots:
             QCOMPARE(::kill(pid, SIGCONT), 0);
         } else {
             QVERIFY2(second.exitCode() == 0, told.constData());
+            // fvwm refuses to move a window to its first desktop on request and takes the user
+            // to the window instead (the README lists it): the window is in front all the same.
+            takesUser = x.windowManagerName() == "FVWM" && here == 0;
             const auto inFront = [&] {
+                const quint32 shown = takesUser ? cardinal(x.root(), "_NET_CURRENT_DESKTOP") : here;
                 return x.activeWindow() == target && x.isStackedAbove(target, other) &&
-                       cardinal(target, "_NET_WM_DESKTOP", here) == here &&
-                       cardinal(x.root(), "_NET_CURRENT_DESKTOP") == here;
+                       cardinal(target, "_NET_WM_DESKTOP", shown) == shown &&
+                       cardinal(x.root(), "_NET_CURRENT_DESKTOP") == shown;
             };
             QVERIFY2(QTest::qWaitFor(inFront, waitMs),
                      "the running window did not come to the front");
@@ -523,6 +528,10 @@ private slots:
         const QList<xcb_window_t> expected =
             settingsOpen ? QList{std::min(main, target), std::max(main, target)} : QList{main};
         QCOMPARE(shown, expected);
+        if (takesUser) {
+            // Back to the first desktop, where the next test expects the user.
+            x.sendToRoot(x.root(), "_NET_CURRENT_DESKTOP", here);
+        }
 
         // What the user typed into the one window is what is stored.
         if (settingsOpen) {

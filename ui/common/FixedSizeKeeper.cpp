@@ -31,7 +31,8 @@ FixedSizeKeeper* FixedSizeKeeper::of(const QWidget& window)
 
 std::optional<QPoint> FixedSizeKeeper::heldPlace() const
 {
-    return m_incident || m_askedAfterMove || imposed() ? m_place : std::nullopt;
+    // A move of the user's or the program's own, just made, is the window's place already.
+    return imposed() || (m_incident && m_corrections > 0) ? m_place : std::nullopt;
 }
 
 bool FixedSizeKeeper::isFixed() const

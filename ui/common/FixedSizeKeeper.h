@@ -56,9 +56,8 @@ public:
 
     void setDesktop(Desktop desktop) { m_desktop = std::move(desktop); }
 
-    // The place to store for the window: while an imposed change is being undone or a move
-    // is being looked into, the place it held before; otherwise nullopt, and the window's
-    // place is its own.
+    // The place to store for the window: while an imposed change holds or is being undone,
+    // the place it held before; otherwise nullopt, and the window's place is its own.
     std::optional<QPoint> heldPlace() const;
 
     // Judges the window's geometry now, as the settle timer does when it runs out.
