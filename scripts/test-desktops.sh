@@ -3,14 +3,14 @@
 # only runs in the openbox pass of test.sh) under each window manager in turn,
 # each on a desktop of its own from scripts/with-x11.sh, and sums up which passed and how
 # long each took. Builds nothing: build the dev preset first (scripts/test.sh does).
-# Usage: scripts/test-desktops.sh [WM...]   default: all eight
+# Usage: scripts/test-desktops.sh [WM...]   default: all twelve
 # A window manager that does not start counts as failed, never as skipped.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 desktops=("$@")
 if [ ${#desktops[@]} -eq 0 ]; then
-    desktops=(openbox xfwm4 kwin mutter metacity marco icewm fluxbox)
+    desktops=(openbox xfwm4 kwin mutter metacity marco icewm fluxbox awesome fvwm bspwm wmaker)
 fi
 if [ ! -f build/dev/CTestTestfile.cmake ]; then
     echo "test-desktops: no dev build in build/dev; run cmake --build --preset dev first" >&2

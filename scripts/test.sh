@@ -3,7 +3,7 @@
 # metainfo, the build without tests, run.sh's packages), builds VARNETH with its tests and
 # runs the whole suite, once in the dev build and once under AddressSanitizer/UndefinedBehaviorSanitizer.
 # The X11 tests get their own Xvfb and openbox, started and stopped here; in the dev build
-# they then run under the seven other window managers too (scripts/test-desktops.sh). The
+# they then run under the eleven other window managers too (scripts/test-desktops.sh). The
 # Wayland tests get each compositor in turn.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +22,8 @@ for preset in dev asan; do
     VARNETH_WM=openbox ./scripts/with-x11.sh ctest --preset "$preset" -j2 --repeat until-pass:2
     if [ "$preset" = dev ]; then
         # openbox's entry of the desktop matrix is the run just above.
-        ./scripts/test-desktops.sh xfwm4 kwin mutter metacity marco icewm fluxbox
+        ./scripts/test-desktops.sh xfwm4 kwin mutter metacity marco icewm fluxbox \
+            awesome fvwm bspwm wmaker
     fi
 done
 
