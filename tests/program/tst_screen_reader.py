@@ -111,13 +111,18 @@ class ScreenReader(unittest.TestCase):
         dialog = reading("the settings window",
                           lambda: self.window(pyatspi.ROLE_DIALOG, "VARNETH settings"))
         self.control(dialog, pyatspi.ROLE_CHECK_BOX, "Always On Top")
-        # The creator label's new caption is what a reader says after a double-click.
+        # The creator label's new caption is what a reader says after a double-click. Read
+        # where the label is on each try: a window manager may still be placing the window.
         creator = self.control(dialog, pyatspi.ROLE_LABEL, "Created By Trevald")
-        box = creator.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2),
-                        str(box.y + box.height // 2), "click", "--repeat", "2", "1"], check=True)
+
+        def double_click():
+            box = creator.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2),
+                            str(box.y + box.height // 2), "click", "--repeat", "2", "1"],
+                           check=True)
+
         reading("the address as the label's name",
-                lambda: creator.name == "trevald@holbreck.example")
+                lambda: creator.name == "trevald@holbreck.example" or double_click())
         # On screen both windows keep the one caption.
         titles = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{CAPTION}$"],
                                 capture_output=True, text=True).stdout.split()

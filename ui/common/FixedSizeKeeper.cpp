@@ -68,7 +68,7 @@ bool FixedSizeKeeper::eventFilter(QObject* watched, QEvent* event)
     if (type == QEvent::Show) {
         // Shown where the store put it: that is its place, which a manager that places
         // windows by its own rule and ignores the user-specified position (ICCCM
-        // USPosition; awesome) is asked once to keep. What it held before it was hidden is
+        // USPosition; awesome) is asked to keep. What it held before it was hidden is
         // gone.
         m_incident = true;
         m_corrections = 0;
