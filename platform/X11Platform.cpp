@@ -399,7 +399,7 @@ bool X11Platform::remanage(WindowHandle window, QPoint topLeft)
     bool released = false;
     for (int i = 0; i < 100 && !released; ++i) {
         const std::vector<std::uint32_t> state =
-            readList(m_connection, target, atom(WmStateAtom), atom(WmStateAtom));
+            readList(m_connection, target, atom(IcccmWmState), atom(IcccmWmState));
         released = parentOf(target) == m_root && (state.empty() || state.front() == 0);
         if (!released) {
             QThread::msleep(10);

@@ -59,9 +59,8 @@ public:
     // focus to a request older than the user's last action in another window, and Qt's
     // own request would carry the time of the last event this program saw. A window on
     // another desktop is first moved to the current one (_NET_WM_DESKTOP, as a pager asks),
-    // and a minimised one is restored. The startup id
-    // also goes on the window and its launch is reported complete, which ends the
-    // launcher's busy feedback.
+    // and a minimised one is restored. The startup id also goes on the window and its
+    // launch is reported complete, which ends the launcher's busy feedback.
     void activate(QWindow& window, const Activation& launch) override;
     // Sends the startup-notification "remove:" for the launch's startup id, from a window
     // made for it: the id's "new:" came from the launcher.
@@ -87,7 +86,7 @@ private:
         StartupId,
         StartupInfoBegin,
         StartupInfo,
-        WmStateAtom,
+        IcccmWmState,
         WmStateMaximizedVert,
         WmStateMaximizedHorz,
         WmStateFullscreen,
