@@ -319,28 +319,39 @@ std::optional<QPoint> X11Platform::frameTopLeft(WindowHandle window)
 // The position of a configure request is where the window's reference point goes (ICCCM
 // 4.1.2.3, 4.1.5): with north-west gravity, which Qt gives a window on its first showing,
 // the frame's top-left; with static gravity, which Qt gives it when it shows it again, the
-// client's own top-left, inside the frame. Leaving out the size leaves it.
+// client's own top-left, inside the frame. Read while the window is still framed.
+QPoint X11Platform::requestPosition(std::uint32_t window, QPoint frameTopLeft)
+{
+    QPoint device = (QPointF(frameTopLeft) * devicePixelRatioOf(window)).toPoint();
+    // WM_SIZE_HINTS: flags first, win_gravity the last of its 18 items.
+    constexpr std::uint32_t kGravityFlag = 1u << 9;
+    const std::vector<std::uint32_t> hints =
+        readList(m_connection, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
+    if (hints.size() >= 18 && (hints[0] & kGravityFlag) && hints[17] == XCB_GRAVITY_STATIC) {
+        const std::vector<std::uint32_t> extents =
+            readList(m_connection, window, atom(FrameExtents), XCB_ATOM_CARDINAL);
+        if (extents.size() == 4) {
+            device += QPoint(int(extents[0]), int(extents[2]));
+        }
+    }
+    return device;
+}
+
+void X11Platform::configurePosition(std::uint32_t window, QPoint device)
+{
+    const std::uint32_t values[] = {static_cast<std::uint32_t>(device.x()),
+                                    static_cast<std::uint32_t>(device.y())};
+    xcb_configure_window(m_connection, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+}
+
+// Leaving out the size leaves it.
 bool X11Platform::moveFrameTo(WindowHandle window, QPoint topLeft)
 {
     if (window == 0 || !internAtoms()) {
         return false;
     }
     const auto target = static_cast<xcb_window_t>(window);
-    QPoint device = (QPointF(topLeft) * devicePixelRatioOf(window)).toPoint();
-    // WM_SIZE_HINTS: flags first, win_gravity the last of its 18 items.
-    constexpr std::uint32_t kGravityFlag = 1u << 9;
-    const std::vector<std::uint32_t> hints =
-        readList(m_connection, target, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
-    if (hints.size() >= 18 && (hints[0] & kGravityFlag) && hints[17] == XCB_GRAVITY_STATIC) {
-        const std::vector<std::uint32_t> extents =
-            readList(m_connection, target, atom(FrameExtents), XCB_ATOM_CARDINAL);
-        if (extents.size() == 4) {
-            device += QPoint(int(extents[0]), int(extents[2]));
-        }
-    }
-    const std::uint32_t values[] = {static_cast<std::uint32_t>(device.x()),
-                                    static_cast<std::uint32_t>(device.y())};
-    xcb_configure_window(m_connection, target, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    configurePosition(target, requestPosition(target, topLeft));
     xcb_flush(m_connection);
     return true;
 }
@@ -383,6 +394,8 @@ bool X11Platform::remanage(WindowHandle window, QPoint topLeft)
         return false;
     }
     const auto target = static_cast<xcb_window_t>(window);
+    // The gravity's offset needs the frame, which is gone once the window is withdrawn.
+    const QPoint position = requestPosition(target, topLeft);
     xcb_unmap_window(m_connection, target);
     // The synthetic UnmapNotify tells a reparenting window manager that the unmapping is
     // the client's withdrawal, not its own doing.
@@ -419,10 +432,7 @@ bool X11Platform::remanage(WindowHandle window, QPoint topLeft)
                state == atom(WmStateFullscreen);
     });
     writeList(m_connection, target, atom(WmState), XCB_ATOM_ATOM, states);
-    const QPoint device = (QPointF(topLeft) * devicePixelRatioOf(window)).toPoint();
-    const std::uint32_t values[] = {static_cast<std::uint32_t>(device.x()),
-                                    static_cast<std::uint32_t>(device.y())};
-    xcb_configure_window(m_connection, target, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    configurePosition(target, position);
     xcb_map_window(m_connection, target);
     xcb_flush(m_connection);
     return true;

@@ -101,6 +101,9 @@ private:
     bool supports(Atom hint);
     bool isMapped(std::uint32_t window);
     std::uint32_t parentOf(std::uint32_t window);
+    // The device position a configure request needs to put the frame's top-left there.
+    QPoint requestPosition(std::uint32_t window, QPoint frameTopLeft);
+    void configurePosition(std::uint32_t window, QPoint device);
     QByteArray windowManagerName();
     void writeMotifHints(std::uint32_t window);
     void addStates(std::uint32_t window, std::uint32_t first, std::uint32_t second);
